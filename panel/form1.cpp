@@ -1,0 +1,207 @@
+#include "panel/form1.h"
+
+#include <algorithm>
+#include <exception>
+
+#include "keys/code_sender.h"
+#include "pads/editing_keys.h"
+#include "pads/radical_keys.h"
+#include "pads/stroke_pad.h"
+#include "pads/word_keys.h"
+#include "panel/checked.h"
+#include "panel/errors.h"
+#include "panel/help.h"
+#include "panel/mode_switch.h"
+
+namespace yg {
+
+namespace {
+
+// Start-up size and place, in twips of the outer window.
+constexpr float kStartHeight = 1800;
+constexpr float kStartWidth = 5840;
+constexpr double kBottomGap = 450;  // the bottom edge stays 30 pixels above the screen's, task bar or not
+
+// SetWindowPos flags for re-asserting the topmost place: keep size (SWP_NOSIZE 0x01) and place
+// (SWP_NOMOVE 0x02), never activate (SWP_NOACTIVATE 0x10) so the user's program keeps the
+// keyboard, and show the window should it be hidden (SWP_SHOWWINDOW 0x40).
+constexpr std::uint32_t kTopmostFlags = 0x53;
+// WS_EX_NOACTIVATE: clicks on the panel leave the user's program active, so that the keys the
+// buttons synthesise reach it.
+constexpr std::uint32_t kNoActivateStyle = 0x08000000;
+
+std::u16string Widen(std::string_view ascii) { return {ascii.begin(), ascii.end()}; }
+
+}  // namespace
+
+Form1::Form1(const PanelPlatform& p) : platform(p), injector(p.keys) {}
+
+template <class Handler>
+void Form1::Guarded(std::string_view event, ControlId control, Handler&& handler) noexcept {
+  if (ended) return;
+  std::string report;
+  try {
+    handler();
+    return;
+  } catch (const std::exception& e) {
+    report = e.what();
+  } catch (...) {
+    report = "Unknown error";
+  }
+  ended = true;
+  report += "\n\n(" + std::string(event);
+  if (control.name != Ctl::Form1) report += " of " + ControlName(control);
+  report += ")";
+  try {
+    platform.window.ReportFatalError(Widen(report));
+  } catch (...) {
+    // The report itself failed; the program still ends.
+  }
+}
+
+bool Form1::Initialize() noexcept {
+  bool another = false;
+  Guarded("Initialize", Ctl::Form1, [&] { another = platform.shell.AnotherCopyRunning(); });
+  return !another && !ended;
+}
+
+void Form1::Load() noexcept { Guarded("Load", Ctl::Form1, [&] { LoadPanel(); }); }
+
+void Form1::Activate() noexcept {
+  Guarded("Activate", Ctl::Form1, [&] { platform.controls.SetFocus(Ctl::Command2); });
+}
+
+void Form1::Paint() noexcept { Guarded("Paint", Ctl::Form1, [&] { MakeTopmost(); }); }
+
+void Form1::MouseMove() noexcept { Guarded("MouseMove", Ctl::Form1, [&] { MakeTopmost(); }); }
+
+void Form1::MouseDown() noexcept { Guarded("MouseDown", Ctl::Form1, [&] { BeginWindowDrag(); }); }
+
+void Form1::DblClick() noexcept {}
+
+void Form1::Unload() noexcept {
+  Guarded("Unload", Ctl::Form1, [&] { layoutList.RestoreEnglishLayout(platform.layouts); });
+}
+
+void Form1::Click(ControlId control) noexcept {
+  Guarded("Click", control, [&] { OnClick(control); });
+}
+
+void Form1::MouseDown(ControlId control, const MouseArgs&) noexcept {
+  Guarded("MouseDown", control, [&] { StrokeKeyDown(control); });
+}
+
+void Form1::MouseUp(ControlId control, const MouseArgs&) noexcept {
+  Guarded("MouseUp", control, [&] { StrokeKeyUp(control); });
+}
+
+void Form1::GotFocus(ControlId control) noexcept {
+  Guarded("GotFocus", control, [&] { CandidateFocus(control, true); });
+}
+
+void Form1::LostFocus(ControlId control) noexcept {
+  Guarded("LostFocus", control, [&] { CandidateFocus(control, false); });
+}
+
+void Form1::LoadPanel() {
+  PanelWindow& w = platform.window;
+  w.Show();
+  w.SetHeight(kStartHeight);
+  w.SetWidth(kStartWidth);
+  // The width is read back: the window may hold a whole number of pixels instead.
+  const double width = w.Width();
+  w.SetLeft(StoreSingle(CheckedDivide(w.ScreenWidth(), 2) - CheckedDivide(width, 2)));
+  const double height = w.Height();
+  w.SetTop(StoreSingle(static_cast<double>(w.ScreenHeight()) - height - kBottomGap));
+  MakeTopmost();
+  w.SetExtendedStyle(w.ExtendedStyle() | kNoActivateStyle);
+  layoutList.ListKeyboardLayouts(platform.layouts, platform.controls);
+}
+
+void Form1::MakeTopmost() { platform.window.SetTopmost(kTopmostFlags); }
+
+void Form1::BeginWindowDrag() {
+  platform.window.ReleaseMouseCapture();
+  platform.window.RunMoveLoop();
+}
+
+void Form1::OnClick(ControlId control) {
+  if (control.name == Ctl::skb) {
+    // The member's index is the key it types; the injector checks that it is one.
+    KeySequence keys;
+    keys.TapKey(control.index);
+    return injector.Send(keys);
+  }
+  if (const CodeKey* row = FindRow(kRadicalKeys, control)) {
+    pendingCode = row->code;
+    return SendCode();
+  }
+  if (const CodeKey* row = FindRow(kCommonCharacterKeys, control)) {
+    pendingCode = row->code;
+    return SendCodePickFirst();
+  }
+  const FixedKeys* fixed = FindRow(kPunctuationKeys, control);
+  if (!fixed) fixed = FindRow(kEditingKeys, control);
+  if (fixed) {
+    KeySequence keys;
+    AppendStrokes(keys, *fixed);
+    return injector.Send(keys);
+  }
+  switch (control.name) {
+    case Ctl::Command5: return ToggleWordBuilding();
+    case Ctl::Command2: return SwitchMode(platform.controls, platform.window);
+    case Ctl::Cmm2: return OpenHelp(platform.shell, platform.window);
+    default: return;  // a control without a click of its own
+  }
+}
+
+void Form1::SendCode() {
+  KeySequence keys;
+  AppendCode(keys, pendingCode);
+  injector.Send(keys);
+}
+
+void Form1::SendCodePickFirst() {
+  KeySequence keys;
+  AppendCodePickFirst(keys, pendingCode);
+  injector.Send(keys);
+}
+
+void Form1::ToggleWordBuilding() {
+  Controls& c = platform.controls;
+  c.SetCaption(Ctl::Command5, c.Caption(Ctl::Command5) == kWordBuildingOff ? kWordBuildingOn : kWordBuildingOff);
+  // Ctrl with the key that types the grave accent on the user's layout (VK_OEM_3 on US).
+  const auto grave = platform.layouts.KeyTyping(kWordBuildingChordCharacter);
+  KeySequence keys;
+  keys.PressKey(vk::kControl);
+  keys.TapKey(grave ? static_cast<std::int16_t>(*grave) : vk::kGraveAccent);
+  keys.ReleaseKey(vk::kControl);
+  injector.Send(keys);
+}
+
+void Form1::StrokeKeyDown(ControlId control) {
+  if (const StrokeKey* key = FindRow(kStrokeKeys, control)) {
+    platform.controls.ShowPictureOf(key->control, key->pressedHolder);
+  }
+}
+
+void Form1::StrokeKeyUp(ControlId control) {
+  if (const StrokeKey* key = FindRow(kStrokeKeys, control)) {
+    // The key looks released before its stroke goes out.
+    platform.controls.ShowPictureOf(key->control, key->normalHolder);
+    KeySequence keys;
+    keys.TapKey(key->vk);
+    injector.Send(keys);
+  }
+}
+
+void Form1::CandidateFocus(ControlId control, bool gained) {
+  if (control.name != Ctl::skb) return;
+  if (std::find(kCandidateKeyIndexes.begin(), kCandidateKeyIndexes.end(), control.index) ==
+      kCandidateKeyIndexes.end()) {
+    throw PanelError(ErrorKind::SubscriptOutOfRange, "skb has no member " + std::to_string(control.index));
+  }
+  platform.controls.SetBackColor(control, gained ? kCandidateFocusColor : kCandidateUnfocusedColor);
+}
+
+}  // namespace yg

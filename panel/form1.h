@@ -1,0 +1,89 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "keys/key_injector.h"
+#include "layouts/keyboard_layout_list.h"
+#include "panel/control_id.h"
+#include "platform/controls.h"
+#include "platform/key_sink.h"
+#include "platform/keyboard_layouts.h"
+#include "platform/panel_window.h"
+#include "platform/shell.h"
+
+namespace yg {
+
+// The arguments of a mouse event on a control. No handler of the panel looks at them: every
+// button, modifier state and position is handled alike.
+struct MouseArgs {
+  int button = 1;
+  int shift = 0;
+  float x = 0;
+  float y = 0;
+};
+
+// What the panel touches of the world.
+struct PanelPlatform {
+  KeySink& keys;
+  Controls& controls;
+  PanelWindow& window;
+  KeyboardLayouts& layouts;
+  Shell& shell;
+};
+
+// The key panel: one handler per window and control event. Every event is an error boundary:
+// an error in a handler is reported with its name and ends the program, and from then on no
+// event is handled.
+class Form1 {
+ public:
+  explicit Form1(const PanelPlatform& platform);
+
+  // The window's events, in the order the window system raises them at start-up.
+  // Initialize returns false when the program must end at once (another copy runs).
+  bool Initialize() noexcept;
+  void Load() noexcept;
+  void Activate() noexcept;
+  void Paint() noexcept;
+  // Mouse events on the bare panel, over no control and no frame.
+  void MouseMove() noexcept;
+  void MouseDown() noexcept;
+  void DblClick() noexcept;
+  void Unload() noexcept;
+
+  // Control events.
+  void Click(ControlId control) noexcept;
+  void MouseDown(ControlId control, const MouseArgs& args) noexcept;
+  void MouseUp(ControlId control, const MouseArgs& args) noexcept;
+  void GotFocus(ControlId control) noexcept;
+  void LostFocus(ControlId control) noexcept;
+
+  const std::u16string& PendingCode() const noexcept { return pendingCode; }
+  std::int16_t EnglishIndex() const noexcept { return layoutList.EnglishIndex(); }
+  // True once an error has ended the program.
+  bool Ended() const noexcept { return ended; }
+
+ private:
+  template <class Handler>
+  void Guarded(std::string_view event, ControlId control, Handler&& handler) noexcept;
+
+  void LoadPanel();
+  void MakeTopmost();
+  void BeginWindowDrag();
+  void OnClick(ControlId control);
+  void SendCode();
+  void SendCodePickFirst();
+  void ToggleWordBuilding();
+  void StrokeKeyDown(ControlId control);
+  void StrokeKeyUp(ControlId control);
+  void CandidateFocus(ControlId control, bool gained);
+
+  PanelPlatform platform;
+  KeyInjector injector;
+  KeyboardLayoutList layoutList;
+  std::u16string pendingCode;  // the code the code sender types; holds the last one typed
+  bool ended = false;
+};
+
+}  // namespace yg

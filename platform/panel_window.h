@@ -1,0 +1,44 @@
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+namespace yg {
+
+// The panel's own top-level window and the window system around it. Sizes and positions are
+// twips of the outer window; the screen is the whole primary display. A failure raises
+// PanelError.
+class PanelWindow {
+ public:
+  virtual ~PanelWindow() = default;
+
+  // Shows the window modeless and without an owner.
+  virtual void Show() = 0;
+  virtual float Left() const = 0;
+  virtual float Top() const = 0;
+  virtual float Width() const = 0;
+  virtual float Height() const = 0;
+  virtual void SetLeft(float twips) = 0;
+  virtual void SetTop(float twips) = 0;
+  virtual void SetWidth(float twips) = 0;
+  virtual void SetHeight(float twips) = 0;
+  virtual float ScreenWidth() const = 0;
+  virtual float ScreenHeight() const = 0;
+
+  // Moves the window to the top of the topmost band with the given SetWindowPos flags.
+  virtual void SetTopmost(std::uint32_t positionFlags) = 0;
+  virtual std::uint32_t ExtendedStyle() const = 0;
+  virtual void SetExtendedStyle(std::uint32_t style) = 0;
+  // Lets go of the mouse capture that a press gave the panel.
+  virtual void ReleaseMouseCapture() = 0;
+  // Runs the system's window-move loop as if the title bar had been pressed; returns when the
+  // mouse button is released.
+  virtual void RunMoveLoop() = 0;
+
+  // A modal message with an OK button only and no icon, captioned with the program's title.
+  virtual void ShowMessage(std::u16string_view text) = 0;
+  // Reports an error that ends the program, then ends it.
+  virtual void ReportFatalError(std::u16string_view text) = 0;
+};
+
+}  // namespace yg

@@ -1,0 +1,67 @@
+#include "tests/fakes/call_log.h"
+
+#include <cstdio>
+
+namespace yg::testing {
+
+std::string Utf8(std::u16string_view text) {
+  std::string out;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    char32_t c = text[i];
+    if (c >= 0xD800 && c < 0xDC00 && i + 1 < text.size()) {
+      c = 0x10000 + ((c - 0xD800) << 10) + (text[++i] - 0xDC00);
+    }
+    if (c < 0x80) {
+      out += static_cast<char>(c);
+    } else if (c < 0x800) {
+      out += static_cast<char>(0xC0 | (c >> 6));
+      out += static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+      out += static_cast<char>(0xE0 | (c >> 12));
+      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+      out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+      out += static_cast<char>(0xF0 | (c >> 18));
+      out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+      out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+  }
+  return out;
+}
+
+std::u16string Utf16(std::string_view utf8) {
+  std::u16string out;
+  for (std::size_t i = 0; i < utf8.size();) {
+    const auto b = static_cast<unsigned char>(utf8[i]);
+    char32_t c = b;
+    int extra = 0;
+    if (b >= 0xF0) { c = b & 0x07; extra = 3; }
+    else if (b >= 0xE0) { c = b & 0x0F; extra = 2; }
+    else if (b >= 0xC0) { c = b & 0x1F; extra = 1; }
+    ++i;
+    for (; extra > 0 && i < utf8.size(); --extra, ++i) c = (c << 6) | (static_cast<unsigned char>(utf8[i]) & 0x3F);
+    if (c >= 0x10000) {
+      c -= 0x10000;
+      out += static_cast<char16_t>(0xD800 + (c >> 10));
+      out += static_cast<char16_t>(0xDC00 + (c & 0x3FF));
+    } else {
+      out += static_cast<char16_t>(c);
+    }
+  }
+  return out;
+}
+
+std::string Num(double value) {
+  char buf[32];
+  std::snprintf(buf, sizeof buf, "%.9g", value);
+  return buf;
+}
+
+std::string Hex(unsigned long long value) {
+  char buf[32];
+  std::snprintf(buf, sizeof buf, "0x%llx", value);
+  return buf;
+}
+
+}  // namespace yg::testing

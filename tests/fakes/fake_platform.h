@@ -1,0 +1,157 @@
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "panel/form1.h"
+#include "panel/layout.h"
+#include "platform/controls.h"
+#include "platform/keyboard_layouts.h"
+#include "platform/panel_window.h"
+#include "platform/shell.h"
+#include "tests/fakes/call_log.h"
+#include "tests/fakes/fake_key_sink.h"
+
+namespace yg::testing {
+
+// Raised by a fake told to fail an operation.
+void FailIfAsked(const std::set<std::string>& failing, const std::string& operation);
+
+// The controls of the layout table with the properties handlers change.
+class FakeControls : public Controls {
+ public:
+  explicit FakeControls(CallLog& log);
+
+  std::u16string Caption(ControlId control) const override;
+  void SetCaption(ControlId control, std::u16string_view caption) override;
+  void ShowPictureOf(ControlId picture, ControlId holder) override;
+  void SetBackColor(ControlId control, Rgb color) override;
+  void SetVisible(ControlId control, bool visible) override;
+  void SetLeft(ControlId control, float twips) override;
+  void SetHeight(ControlId control, float twips) override;
+  void SetFocus(ControlId control) override;
+  void AddListEntry(ControlId list, std::u16string_view entry) override;
+
+  struct State {
+    std::u16string caption;
+    StrokePicture picture = StrokePicture::None;
+    std::optional<Rgb> backColor;
+    bool visible = true;
+    float left = 0, top = 0, height = 0;
+    std::vector<std::u16string> entries;
+  };
+  const State& Of(ControlId control) const;
+  // Visible, and so is every frame around it.
+  bool Shown(ControlId control) const;
+  std::optional<ControlId> focus;
+  std::set<std::string> failing;  // operation names ("SetCaption") that raise an error
+
+ private:
+  State& Mutable(ControlId control, const char* operation);
+  CallLog& log_;
+  std::map<std::pair<Ctl, std::int16_t>, State> states_;
+};
+
+// The panel window on a screen, with sizes held as whole pixels of `twipsPerPixel` like a real
+// window.
+class FakePanelWindow : public PanelWindow {
+ public:
+  explicit FakePanelWindow(CallLog& log) : log_(log) {}
+
+  void Show() override;
+  float Left() const override;
+  float Top() const override;
+  float Width() const override;
+  float Height() const override;
+  void SetLeft(float twips) override;
+  void SetTop(float twips) override;
+  void SetWidth(float twips) override;
+  void SetHeight(float twips) override;
+  float ScreenWidth() const override;
+  float ScreenHeight() const override;
+  void SetTopmost(std::uint32_t positionFlags) override;
+  std::uint32_t ExtendedStyle() const override;
+  void SetExtendedStyle(std::uint32_t style) override;
+  void ReleaseMouseCapture() override;
+  void RunMoveLoop() override;
+  void ShowMessage(std::u16string_view text) override;
+  void ReportFatalError(std::u16string_view text) override;
+
+  float screenWidth = 15360, screenHeight = 11520;  // 1024 x 768 pixels
+  float twipsPerPixel = 15;  // 0: keep sizes as set
+  float left = 0, top = 0, width = 5760, height = 1575;
+  std::uint32_t exStyle = 0x00000188;  // WS_EX_TOOLWINDOW | WS_EX_WINDOWEDGE | WS_EX_TOPMOST
+  bool visible = false;
+  std::vector<std::u16string> messages;
+  std::vector<std::u16string> fatalErrors;
+  std::set<std::string> failing;
+
+ private:
+  float Snap(float twips) const;
+  CallLog& log_;
+};
+
+class FakeKeyboardLayouts : public KeyboardLayouts {
+ public:
+  explicit FakeKeyboardLayouts(CallLog& log) : log_(log) {}
+
+  struct Layout {
+    LayoutHandle handle;
+    int isInputMethod;         // what the system answers: 1 for an input method
+    std::u16string description;
+    bool descriptionFails = false;
+    bool terminate = true;     // whether the description call writes the terminating zero
+  };
+
+  LayoutHandle Active() override;
+  std::size_t List(std::span<LayoutHandle> handles) override;
+  int IsInputMethod(LayoutHandle layout) override;
+  std::size_t Description(LayoutHandle layout, std::span<char16_t> buffer) override;
+  void Activate(LayoutHandle layout) override;
+  std::optional<std::uint8_t> KeyTyping(char16_t c) override;
+
+  std::vector<Layout> installed;
+  LayoutHandle active = 0;
+  std::optional<std::uint8_t> graveKey = 192;
+
+ private:
+  const Layout* Find(LayoutHandle layout) const;
+  CallLog& log_;
+};
+
+class FakeShell : public Shell {
+ public:
+  explicit FakeShell(CallLog& log) : log_(log) {}
+
+  bool AnotherCopyRunning() override;
+  std::u16string ExecutableFolder() override;
+  std::intptr_t Execute(std::u16string_view verb, std::u16string_view file, std::u16string_view parameters,
+                        std::u16string_view directory, int showCommand) override;
+
+  bool anotherCopy = false;
+  std::u16string folder = u"C:\\Program Files\\雁格输入法";
+  std::intptr_t executeResult = 42;
+  std::set<std::string> failing;
+
+ private:
+  CallLog& log_;
+};
+
+// Every fake, and a panel wired to them.
+struct FakePlatform {
+  FakePlatform();
+  PanelPlatform View() { return {keys, controls, window, layouts, shell}; }
+
+  CallLog log;
+  FakeKeySink keys;
+  FakeControls controls{log};
+  FakePanelWindow window{log};
+  FakeKeyboardLayouts layouts{log};
+  FakeShell shell{log};
+};
+
+}  // namespace yg::testing
