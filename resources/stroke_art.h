@@ -1,0 +1,55 @@
+#pragma once
+
+// The stroke pad's ten pictures and the panel's icon, drawn as pixel art, and the encoders that
+// turn them into the .bmp and .ico files the Windows resources embed. Platform-neutral: the
+// files are generated and checked on the build machine.
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <vector>
+
+#include "panel/layout.h"
+
+namespace yg {
+
+// Pixels are 0x00RRGGBB; a set high byte marks a pixel as not a colour (see kTransparent).
+struct Bitmap {
+  int width = 0, height = 0;
+  std::vector<std::uint32_t> pixels;  // row-major, top row first
+
+  Bitmap() = default;
+  Bitmap(int w, int h, std::uint32_t fill);
+
+  std::uint32_t At(int x, int y) const { return pixels[Index(x, y)]; }
+  std::uint32_t& At(int x, int y) { return pixels[Index(x, y)]; }
+
+ private:
+  std::size_t Index(int x, int y) const;  // throws std::out_of_range outside the bitmap
+};
+
+// The icon's see-through pixels. Only icons carry it; the encoders refuse it in a .bmp.
+inline constexpr std::uint32_t kTransparent = 0xFF000000;
+
+inline constexpr int kStrokePictureWidth = 25;
+inline constexpr int kStrokePictureHeight = 37;
+
+// The 25 x 37 picture at the design resolution; std::invalid_argument for StrokePicture::None.
+Bitmap DrawStrokePicture(StrokePicture picture);
+
+// Nearest-neighbour scaling in integer arithmetic: no blending, so every destination pixel is
+// one of the source's and the strokes stay crisp at any display scale.
+Bitmap ScaleCrisp(const Bitmap& source, int width, int height);
+
+// The smiling face at 32 or 16 pixels square (std::invalid_argument for any other size), in the
+// 16 VGA colours, kTransparent around the face.
+Bitmap DrawIcon(int size);
+
+// A bottom-up 24-bit .bmp file.
+std::vector<std::uint8_t> EncodeBmp24(const Bitmap& picture);
+
+// One .ico file with every image at 4 bits a pixel in the VGA palette, with an AND mask for the
+// kTransparent pixels. Images must be square, 1 to 256 pixels, and use only VGA colours.
+std::vector<std::uint8_t> EncodeIco(std::span<const Bitmap> images);
+
+}  // namespace yg
