@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <map>
 #include <optional>
+#include <ostream>
 #include <set>
 #include <string>
 #include <vector>
@@ -15,6 +16,11 @@
 #include "platform/shell.h"
 #include "tests/fakes/call_log.h"
 #include "tests/fakes/fake_key_sink.h"
+
+namespace yg {
+// Control names in test failures.
+inline void PrintTo(const ControlId& control, std::ostream* os) { *os << ControlName(control); }
+}  // namespace yg
 
 namespace yg::testing {
 

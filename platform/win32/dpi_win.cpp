@@ -1,0 +1,49 @@
+#include "platform/win32/dpi_win.h"
+
+#include <cmath>
+
+namespace yg::win32 {
+
+namespace {
+
+template <class Function>
+Function UserFunction(const char* name) {
+  return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), name)));
+}
+
+UINT SystemDpi() {
+  const HDC screen = GetDC(nullptr);
+  const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+  ReleaseDC(nullptr, screen);
+  return dpi > 0 ? static_cast<UINT>(dpi) : 96;
+}
+
+}  // namespace
+
+int TwipsToPixels(double twips, UINT dpi) {
+  return static_cast<int>(std::lround(twips * dpi / kTwipsPerInch));
+}
+
+double PixelsToTwips(int pixels, UINT dpi) { return static_cast<double>(pixels) * kTwipsPerInch / dpi; }
+
+UINT DpiOf(HWND window) {
+  using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
+  static const auto getDpiForWindow = UserFunction<GetDpiForWindowFn>("GetDpiForWindow");
+  if (getDpiForWindow && window) {
+    if (const UINT dpi = getDpiForWindow(window)) return dpi;
+  }
+  return SystemDpi();
+}
+
+RECT OuterRect(RECT client, DWORD style, DWORD exStyle, UINT dpi) {
+  using AdjustForDpiFn = BOOL(WINAPI*)(LPRECT, DWORD, BOOL, DWORD, UINT);
+  static const auto adjustForDpi = UserFunction<AdjustForDpiFn>("AdjustWindowRectExForDpi");
+  RECT r = client;
+  if (!adjustForDpi || !adjustForDpi(&r, style, FALSE, exStyle, dpi)) {
+    r = client;
+    AdjustWindowRectEx(&r, style, FALSE, exStyle);
+  }
+  return r;
+}
+
+}  // namespace yg::win32

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <windows.h>
+
+#include <vector>
+
+#include "platform/key_sink.h"
+
+namespace yg::win32 {
+
+// The key events as SendInput takes them: scan code 0, no flag but KEYEVENTF_KEYUP (in
+// particular never KEYEVENTF_EXTENDEDKEY, also not for Page Up and Page Down), no extra
+// information.
+std::vector<INPUT> ToInputs(std::span<const KeyEvent> events);
+
+// One SendInput call per batch: the system inserts the events contiguously, so no keystroke of
+// the user lands in the middle of a stroke code.
+class SendInputSink : public KeySink {
+ public:
+  std::size_t Inject(std::span<const KeyEvent> events) override;
+};
+
+}  // namespace yg::win32

@@ -1,0 +1,45 @@
+// The panel's entry point: wires the core to the Windows side and runs the window.
+
+#include <windows.h>
+#include <commctrl.h>
+#include <objbase.h>
+
+#include "panel/form1.h"
+#include "platform/win32/key_sink_win.h"
+#include "platform/win32/keyboard_layouts_win.h"
+#include "platform/win32/panel_window_win.h"
+#include "platform/win32/shell_win.h"
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+  // Load DLLs from the system folder only: a DLL dropped beside the program is never used.
+  SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
+
+  INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
+  InitCommonControlsEx(&controls);
+  // The shell may hand the help file to a COM server.
+  const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+
+  yg::win32::SendInputSink keys;
+  yg::win32::SystemKeyboardLayouts layouts;
+  yg::win32::SystemShell shell;
+  yg::win32::Win32Panel window(instance);
+  yg::Form1 form({keys, window, window, layouts, shell});
+  window.Attach(form);
+
+  int exitCode = 0;
+  if (form.Initialize()) {
+    try {
+      window.Create();
+    } catch (const std::exception& e) {
+      const int n = MultiByteToWideChar(CP_UTF8, 0, e.what(), -1, nullptr, 0);
+      std::wstring text(n, L'\0');
+      MultiByteToWideChar(CP_UTF8, 0, e.what(), -1, text.data(), n);
+      window.ReportFatalError(std::u16string(text.begin(), text.end() - 1));
+    }
+    shell.owner = window.Handle();
+    form.Load();
+    exitCode = window.RunMessageLoop();
+  }
+  if (SUCCEEDED(com)) CoUninitialize();
+  return exitCode;
+}

@@ -1,0 +1,118 @@
+#pragma once
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <array>
+#include <optional>
+#include <vector>
+
+#include "panel/form1.h"
+#include "panel/layout.h"
+#include "platform/controls.h"
+#include "platform/panel_window.h"
+#include "platform/win32/scoped_win.h"
+
+namespace yg::win32 {
+
+// The panel as a Win32 window: the top-level window, one child window per row of the layout
+// table, and the facilities the core asks of them. Twips become pixels at the window's DPI.
+class Win32Panel final : public Controls, public PanelWindow {
+ public:
+  explicit Win32Panel(HINSTANCE instance);
+  ~Win32Panel() override;
+  Win32Panel(const Win32Panel&) = delete;
+  Win32Panel& operator=(const Win32Panel&) = delete;
+
+  // The handlers the window's events go to.
+  void Attach(Form1& form) { form_ = &form; }
+  // Creates the window and every control, hidden.
+  void Create();
+  // Runs until the window is closed; returns the exit code.
+  int RunMessageLoop();
+  HWND Handle() const { return hwnd_; }
+
+  // Controls
+  std::u16string Caption(ControlId control) const override;
+  void SetCaption(ControlId control, std::u16string_view caption) override;
+  void ShowPictureOf(ControlId picture, ControlId holder) override;
+  void SetBackColor(ControlId control, Rgb color) override;
+  void SetVisible(ControlId control, bool visible) override;
+  void SetLeft(ControlId control, float twips) override;
+  void SetHeight(ControlId control, float twips) override;
+  void SetFocus(ControlId control) override;
+  void AddListEntry(ControlId list, std::u16string_view entry) override;
+
+  // PanelWindow
+  void Show() override;
+  float Left() const override;
+  float Top() const override;
+  float Width() const override;
+  float Height() const override;
+  void SetLeft(float twips) override;
+  void SetTop(float twips) override;
+  void SetWidth(float twips) override;
+  void SetHeight(float twips) override;
+  float ScreenWidth() const override;
+  float ScreenHeight() const override;
+  void SetTopmost(std::uint32_t positionFlags) override;
+  std::uint32_t ExtendedStyle() const override;
+  void SetExtendedStyle(std::uint32_t style) override;
+  void ReleaseMouseCapture() override;
+  void RunMoveLoop() override;
+  void ShowMessage(std::u16string_view text) override;
+  void ReportFatalError(std::u16string_view text) override;
+
+ private:
+  struct Child {
+    const LayoutRow* row = nullptr;
+    HWND hwnd = nullptr;
+    float left = 0, top = 0, width = 0, height = 0;  // twips, within the container
+    StrokePicture picture = StrokePicture::None;
+    std::optional<Rgb> backColor;
+    ScopedBrush backBrush;
+  };
+
+  static LRESULT CALLBACK PanelProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+  static LRESULT CALLBACK FrameProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+  static LRESULT CALLBACK PictureProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+  static void RegisterClasses(HINSTANCE instance);
+
+  LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
+  LRESULT OnPictureMessage(Child& child, UINT message, WPARAM wParam, LPARAM lParam);
+  void OnCommand(HWND control, UINT code);
+  LRESULT OnCustomDraw(NMCUSTOMDRAW& draw);
+  void OnDpiChanged(UINT dpi, const RECT& suggested);
+  bool OnKeyMessage(const MSG& msg);
+
+  void CreateChild(Child& child);
+  void CreateTooltips();
+  void StackChildren();
+  void BuildFontsAndPictures();
+  void PlaceChild(const Child& child) const;
+  void PaintFrame(HWND frame) const;
+  void PaintPicture(const Child& child, HDC dc) const;
+  HFONT FontFor(FontRole role) const;
+
+  Child& ChildOf(ControlId control);
+  const Child& ChildOf(ControlId control) const;
+  Child* ChildOf(HWND hwnd);
+  HWND ContainerWindow(Ctl container) const;
+
+  // The client rectangle on screen, in pixels.
+  RECT ClientOnScreen() const;
+  void SetClientRect(const RECT& client);
+
+  HINSTANCE instance_;
+  HWND hwnd_ = nullptr;
+  HWND tooltip_ = nullptr;
+  Form1* form_ = nullptr;
+  UINT dpi_ = 96;
+  bool activated_ = false;
+  std::vector<Child> children_;  // one per layout row, in the table's order
+  ScopedFont defaultFont_, arialFont_, songFont_;
+  std::array<ScopedBitmap, 11> pictures_;  // by StrokePicture, at the current DPI
+  ScopedIcon bigIcon_, smallIcon_;
+};
+
+}  // namespace yg::win32

@@ -1,0 +1,51 @@
+#include "platform/win32/shell_win.h"
+
+#include <shellapi.h>
+
+#include <string>
+
+#include "panel/errors.h"
+#include "platform/win32/text_win.h"
+
+namespace yg::win32 {
+
+namespace {
+// "Local\": one copy per user session, so that several users of one machine each have theirs.
+constexpr wchar_t kSingleCopyName[] = L"Local\\YgKeyPanel.SingleCopy";
+}  // namespace
+
+bool SystemShell::AnotherCopyRunning() {
+  singleCopy_.reset(CreateMutexW(nullptr, FALSE, kSingleCopyName));
+  if (!singleCopy_) throw PanelError(ErrorKind::FacilityFailed, "CreateMutexW " + std::to_string(GetLastError()));
+  return GetLastError() == ERROR_ALREADY_EXISTS;
+}
+
+std::u16string SystemShell::ExecutableFolder() {
+  std::wstring path(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD n = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    if (n == 0) throw PanelError(ErrorKind::FacilityFailed, "GetModuleFileNameW");
+    if (n < path.size()) {
+      path.resize(n);
+      break;
+    }
+    path.resize(path.size() * 2);
+  }
+  const auto slash = path.find_last_of(L"\\/");
+  if (slash == std::wstring::npos) throw PanelError(ErrorKind::FacilityFailed, "program path has no folder");
+  // A drive's root folder keeps its backslash ("C:\"); any other folder drops it.
+  const bool root = slash == 2 && path[1] == L':';
+  path.resize(root ? slash + 1 : slash);
+  return FromWide(path);
+}
+
+std::intptr_t SystemShell::Execute(std::u16string_view verb, std::u16string_view file,
+                                   std::u16string_view parameters, std::u16string_view directory,
+                                   int showCommand) {
+  // The wide call: a folder named outside the system's ANSI code page must still be found.
+  const std::wstring v = WideCopy(verb), f = WideCopy(file), p = WideCopy(parameters), d = WideCopy(directory);
+  const HINSTANCE result = ShellExecuteW(owner, v.c_str(), f.c_str(), p.c_str(), d.c_str(), showCommand);
+  return reinterpret_cast<std::intptr_t>(result);
+}
+
+}  // namespace yg::win32

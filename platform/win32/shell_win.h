@@ -1,0 +1,24 @@
+#pragma once
+
+#include <windows.h>
+
+#include "platform/shell.h"
+#include "platform/win32/scoped_win.h"
+
+namespace yg::win32 {
+
+class SystemShell : public Shell {
+ public:
+  bool AnotherCopyRunning() override;
+  std::u16string ExecutableFolder() override;
+  std::intptr_t Execute(std::u16string_view verb, std::u16string_view file, std::u16string_view parameters,
+                        std::u16string_view directory, int showCommand) override;
+
+  // The window that owns what the shell shows.
+  HWND owner = nullptr;
+
+ private:
+  ScopedHandle singleCopy_;  // held for the life of the program
+};
+
+}  // namespace yg::win32

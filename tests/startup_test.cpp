@@ -1,0 +1,141 @@
+// The panel window's own events against the fakes: start-up order and geometry, staying on
+// top, dragging, the single copy and the exit step.
+
+#include <gtest/gtest.h>
+
+#include <limits>
+#include <string>
+#include <vector>
+
+#include "panel/form1.h"
+#include "tests/fakes/fake_platform.h"
+
+namespace yg {
+namespace {
+
+using testing::FakePlatform;
+using testing::Utf8;
+using Log = std::vector<std::string>;
+
+class StartupTest : public ::testing::Test {
+ protected:
+  FakePlatform fake;
+  Form1 panel{fake.View()};
+
+  Log Calls() const { return fake.log.entries(); }
+};
+
+TEST_F(StartupTest, LoadRunsItsStepsInOrderOnA1024By768Screen) {
+  ASSERT_TRUE(panel.Initialize());
+  fake.log.Clear();
+  panel.Load();
+  // The width reads back as 389 whole pixels, 5835 twips: left = 7680 - 5835 / 2.
+  const Log expected{
+      "Show",           "SetHeight 1800", "SetWidth 5840",   "Width?",
+      "ScreenWidth?",   "SetLeft 4762.5", "Height?",         "ScreenHeight?",
+      "SetTop 9270",    "SetTopmost 0x53", "ExtendedStyle?", "SetExtendedStyle 0x8000188",
+      "ActiveLayout?",  "ListLayouts 25?", "AddListEntry Combo1 English (American)", "ActivateLayout 0x4090409",
+  };
+  EXPECT_EQ(Calls(), expected);
+  EXPECT_TRUE(fake.window.fatalErrors.empty());
+}
+
+struct GeometryCase {
+  const char* name;
+  float screenWidth, screenHeight, twipsPerPixel;
+  const char* left;
+  const char* top;
+};
+
+// The value a "Set..." call of the log passed, or "" when there was none.
+std::string Passed(const Log& calls, const std::string& call) {
+  for (const auto& c : calls) {
+    if (c.rfind(call + " ", 0) == 0) return c.substr(call.size() + 1);
+  }
+  return "";
+}
+
+TEST(StartupGeometry, CentresThePanel450TwipsAboveTheScreenBottom) {
+  const GeometryCase cases[] = {
+      {"width kept exactly", 15360, 11520, 0, "4760", "9270"},
+      {"width held in whole pixels", 15360, 11520, 15, "4762.5", "9270"},
+      {"screen narrower than the panel: overhangs both sides", 3000, 11520, 0, "-1420", "9270"},
+      {"1920 x 1080", 28800, 16200, 0, "11480", "13950"},
+  };
+  for (const auto& c : cases) {
+    FakePlatform fake;
+    fake.window.screenWidth = c.screenWidth;
+    fake.window.screenHeight = c.screenHeight;
+    fake.window.twipsPerPixel = c.twipsPerPixel;
+    Form1 panel(fake.View());
+    panel.Load();
+    EXPECT_EQ(Passed(fake.log.entries(), "SetLeft"), c.left) << c.name;
+    EXPECT_EQ(Passed(fake.log.entries(), "SetTop"), c.top) << c.name;
+  }
+}
+
+TEST(StartupGeometry, AnInvalidScreenSizeIsFatalBeforeThePanelMoves) {
+  const struct {
+    float screenWidth;
+    const char* error;
+  } cases[] = {
+      {std::numeric_limits<float>::quiet_NaN(), "Invalid floating-point operation"},
+      {std::numeric_limits<float>::infinity(), "Overflow"},
+  };
+  for (const auto& c : cases) {
+    FakePlatform fake;
+    fake.window.screenWidth = c.screenWidth;
+    Form1 panel(fake.View());
+    panel.Load();
+    ASSERT_EQ(fake.window.fatalErrors.size(), 1u) << c.error;
+    EXPECT_NE(Utf8(fake.window.fatalErrors[0]).find(c.error), std::string::npos) << Utf8(fake.window.fatalErrors[0]);
+    EXPECT_EQ(Passed(fake.log.entries(), "SetLeft"), "");
+    EXPECT_TRUE(panel.Ended());
+  }
+}
+
+TEST_F(StartupTest, AFailingWindowFacilityStopsLoadThere) {
+  fake.window.failing.insert("SetWidth");
+  panel.Load();
+  EXPECT_EQ(Calls(), (Log{"Show", "SetHeight 1800", "ReportFatalError"}));
+}
+
+TEST_F(StartupTest, ASecondCopyEndsBeforeAnyWindowWork) {
+  fake.shell.anotherCopy = true;
+  EXPECT_FALSE(panel.Initialize());
+  EXPECT_EQ(Calls(), (Log{"AnotherCopyRunning?"}));
+  EXPECT_TRUE(fake.window.messages.empty());
+  EXPECT_TRUE(fake.window.fatalErrors.empty());
+}
+
+TEST_F(StartupTest, WindowEventsDoTheirOneThing) {
+  const struct {
+    const char* event;
+    void (Form1::*handler)();
+    Log calls;
+  } cases[] = {
+      {"Activate", &Form1::Activate, {"SetFocus Command2"}},
+      {"Paint", &Form1::Paint, {"SetTopmost 0x53"}},
+      {"MouseMove", &Form1::MouseMove, {"SetTopmost 0x53"}},
+      {"MouseDown", static_cast<void (Form1::*)()>(&Form1::MouseDown), {"ReleaseMouseCapture", "RunMoveLoop"}},
+      {"DblClick", &Form1::DblClick, {}},
+  };
+  for (const auto& c : cases) {
+    fake.log.Clear();
+    (panel.*c.handler)();
+    EXPECT_EQ(Calls(), c.calls) << c.event;
+  }
+  EXPECT_TRUE(fake.keys.Batches().empty());
+}
+
+TEST_F(StartupTest, UnloadActivatesThePlainLayoutListedAtStartUp) {
+  fake.layouts.installed = {{0xE0010804, 1, u"雁格输入法"}, {0x04090409, 0, u""}, {0xE0020804, 1, u"B"}};
+  fake.layouts.active = 0xE0010804;
+  panel.Load();
+  fake.log.Clear();
+  panel.Unload();
+  EXPECT_EQ(Calls(), (Log{"ActivateLayout 0x4090409"}));
+}
+
+}  // namespace
+}  // namespace yg
