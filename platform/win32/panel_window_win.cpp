@@ -152,6 +152,7 @@ Win32Panel::Win32Panel(HINSTANCE instance) : instance_(instance) {
 }
 
 Win32Panel::~Win32Panel() {
+  if (tooltip_) DestroyWindow(tooltip_);
   if (hwnd_) {
     SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
     DestroyWindow(hwnd_);
@@ -262,8 +263,11 @@ void Win32Panel::StackChildren() {
 void Win32Panel::CreateTooltips() {
   // TTS_ALWAYSTIP: the panel is never the active window, and without it tips show only for
   // the active one.
+  // No owner: Wine moves a window that owns a topmost popup to just below that popup instead of
+  // into the topmost band, so the panel would never become topmost there. Windows does not need
+  // the owner either; the panel destroys the tooltip itself.
   tooltip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
-                             CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr, instance_,
+                             CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance_,
                              nullptr);
   if (!tooltip_) Fail("CreateWindowExW tooltip");
   for (const Child& c : children_) {
