@@ -1,0 +1,437 @@
+// yg_probe: tells a driver script what the window system knows about windows, one fact a line,
+// in UTF-8 whether the output goes to a console, a file or a pipe.
+//
+//   yg_probe.exe tree <class>           the first top-level window of the class, then every
+//                                       descendant, one `child ...` line each
+//   yg_probe.exe foreground             the foreground window and the focus of its thread
+//   yg_probe.exe zorder <class> <class> which of two top-level windows lies higher
+//   yg_probe.exe count <class>          how many top-level windows of the class exist
+//   yg_probe.exe list                   every top-level window, highest in the z-order first
+//   yg_probe.exe close <class>          posts WM_CLOSE to the first top-level window of the
+//                                       class, as its close box would; does not wait
+//   yg_probe.exe send <key>...          one SendInput batch, the way the panel injects: scan
+//                                       code 0, no flag but KEYEVENTF_KEYUP, extra info 0;
+//                                       a key is down:<vk>, up:<vk> or tap:<vk> (down, then up)
+//
+// tree prints found=1, then one key=value line each: hwnd class text pid style exstyle, rect
+// (l,t,r,b on the screen) size (w,h) client client_size visible, the style bits topmost
+// noactivate toolwindow appwindow caption sysmenu minimizebox maximizebox sizable disabled
+// (0|1), taskbar dpi owner foreground; then one line per descendant, depth first,
+//   child n=<i> depth=<d> parent=0x.. hwnd=0x.. z=<place among its siblings, 0 on top>
+//     id=<control id> class=<c> visible=0|1 enabled=0|1 style=0x.. exstyle=0x..
+//     rect=l,t,r,b pos=<x,y,w,h in the parent's client area> text=<text>
+// and last children=<n>. foreground prints hwnd class text pid active focus focus_class;
+// zorder index1 index2 higher=<class>; count count visible; list `window z= hwnd= pid=
+// visible= topmost= class= text=` lines and windows=<n>; close found posted; send requested sent.
+//
+// Window texts come last on their line and are escaped (\\ \n \r \t); everything else has no
+// spaces. Exit status: 0 done, 1 bad usage, 2 a window was not found, 3 SendInput took fewer
+// events than it was given.
+#include <windows.h>
+
+#include <array>
+#include <charconv>
+#include <cstdint>
+#include <cwchar>
+#include <iterator>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace {
+
+constexpr int kExitUsage = 1;
+constexpr int kExitNotFound = 2;
+constexpr int kExitSendIncomplete = 3;
+
+std::string Utf8(std::wstring_view text) {
+  if (text.empty()) return {};
+  const int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
+                                       nullptr, 0, nullptr, nullptr);
+  std::string out(static_cast<std::size_t>(size), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), size,
+                      nullptr, nullptr);
+  return out;
+}
+
+std::wstring Wide(std::string_view text) {
+  if (text.empty()) return {};
+  const int size =
+      MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+  std::wstring out(static_cast<std::size_t>(size), L'\0');
+  MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), size);
+  return out;
+}
+
+// A window text on one line: backslash and the control characters a caption may hold are
+// escaped, everything else (Chinese, spaces) is kept as it is.
+std::string Escaped(std::wstring_view text) {
+  std::wstring out;
+  for (wchar_t c : text) {
+    switch (c) {
+      case L'\\': out += L"\\\\"; break;
+      case L'\n': out += L"\\n"; break;
+      case L'\r': out += L"\\r"; break;
+      case L'\t': out += L"\\t"; break;
+      default: out += c;
+    }
+  }
+  return Utf8(out);
+}
+
+std::string Hex(std::uintptr_t value) {
+  char digits[2 * sizeof value];
+  const auto end = std::to_chars(std::begin(digits), std::end(digits), value, 16).ptr;
+  return "0x" + std::string(std::begin(digits), end);
+}
+
+std::string Handle(HWND hwnd) { return Hex(reinterpret_cast<std::uintptr_t>(hwnd)); }
+
+std::string Flag(bool value) { return value ? "1" : "0"; }
+
+std::string Rect(const RECT& r) {
+  return std::to_string(r.left) + "," + std::to_string(r.top) + "," + std::to_string(r.right) +
+         "," + std::to_string(r.bottom);
+}
+
+std::string Size(const RECT& r) {
+  return std::to_string(r.right - r.left) + "," + std::to_string(r.bottom - r.top);
+}
+
+// Collects the report and hands it over in one piece at the end. A console gets UTF-16 through
+// WriteConsoleW; a file or a pipe gets the UTF-8 bytes untouched, with no code page and no
+// CR/LF translation in between.
+class Output {
+ public:
+  Output() = default;
+  Output(const Output&) = delete;
+  Output& operator=(const Output&) = delete;
+  ~Output() { Flush(); }
+
+  void Fact(std::string_view key, std::string_view value) {
+    text_.append(key).append("=").append(value).append("\n");
+  }
+  void Line(std::string_view line) { text_.append(line).append("\n"); }
+
+ private:
+  void Flush() {
+    const HANDLE out = GetStdHandle(STD_OUTPUT_HANDLE);
+    DWORD mode = 0;
+    DWORD written = 0;
+    if (GetConsoleMode(out, &mode)) {
+      const std::wstring wide = Wide(text_);
+      WriteConsoleW(out, wide.data(), static_cast<DWORD>(wide.size()), &written, nullptr);
+    } else {
+      WriteFile(out, text_.data(), static_cast<DWORD>(text_.size()), &written, nullptr);
+    }
+    text_.clear();
+  }
+
+  std::string text_;
+};
+
+std::wstring WindowText(HWND hwnd) {
+  std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(hwnd)) + 1, L'\0');
+  const int length = GetWindowTextW(hwnd, text.data(), static_cast<int>(text.size()));
+  text.resize(static_cast<std::size_t>(length));
+  return text;
+}
+
+std::wstring ClassName(HWND hwnd) {
+  wchar_t name[256] = {};
+  GetClassNameW(hwnd, name, 256);
+  return name;
+}
+
+bool HasClass(HWND hwnd, const std::wstring& name) {
+  return CompareStringOrdinal(ClassName(hwnd).c_str(), -1, name.c_str(), -1, TRUE) == CSTR_EQUAL;
+}
+
+DWORD StyleOf(HWND hwnd) { return static_cast<DWORD>(GetWindowLongPtrW(hwnd, GWL_STYLE)); }
+DWORD ExStyleOf(HWND hwnd) { return static_cast<DWORD>(GetWindowLongPtrW(hwnd, GWL_EXSTYLE)); }
+
+DWORD ProcessOf(HWND hwnd) {
+  DWORD pid = 0;
+  GetWindowThreadProcessId(hwnd, &pid);
+  return pid;
+}
+
+// Top-level windows, highest in the z-order first, invisible ones included.
+std::vector<HWND> TopLevelWindows() {
+  std::vector<HWND> windows;
+  for (HWND w = GetTopWindow(nullptr); w; w = GetWindow(w, GW_HWNDNEXT)) windows.push_back(w);
+  return windows;
+}
+
+std::optional<int> ZIndexOf(const std::vector<HWND>& windows, const std::wstring& class_name) {
+  for (std::size_t i = 0; i < windows.size(); ++i) {
+    if (HasClass(windows[i], class_name)) return static_cast<int>(i);
+  }
+  return std::nullopt;
+}
+
+// The style bits a driver checks by name; the hex values are printed as well.
+struct StyleBit {
+  const char* name;
+  bool extended;
+  DWORD bits;  // all of them must be set
+};
+constexpr std::array<StyleBit, 10> kStyleBits{{
+    {"topmost", true, WS_EX_TOPMOST},
+    {"noactivate", true, WS_EX_NOACTIVATE},
+    {"toolwindow", true, WS_EX_TOOLWINDOW},
+    {"appwindow", true, WS_EX_APPWINDOW},
+    {"caption", false, WS_CAPTION},
+    {"sysmenu", false, WS_SYSMENU},
+    {"minimizebox", false, WS_MINIMIZEBOX},
+    {"maximizebox", false, WS_MAXIMIZEBOX},
+    {"sizable", false, WS_THICKFRAME},
+    {"disabled", false, WS_DISABLED},
+}};
+
+// The shell's rule for a taskbar button: a visible window that asks for one with
+// WS_EX_APPWINDOW, or an unowned one that is neither a tool window nor non-activating.
+bool HasTaskbarButton(HWND hwnd) {
+  const DWORD ex = ExStyleOf(hwnd);
+  if (!IsWindowVisible(hwnd)) return false;
+  if (ex & WS_EX_APPWINDOW) return true;
+  return !GetWindow(hwnd, GW_OWNER) && !(ex & (WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE));
+}
+
+UINT DpiOf(HWND hwnd) {
+  using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
+  const auto proc = GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow");
+  if (proc) {
+    return reinterpret_cast<GetDpiForWindowFn>(reinterpret_cast<void (*)()>(proc))(hwnd);
+  }
+  const HDC dc = GetDC(hwnd);
+  const int dpi = GetDeviceCaps(dc, LOGPIXELSY);
+  ReleaseDC(hwnd, dc);
+  return static_cast<UINT>(dpi);
+}
+
+// Rectangles in physical pixels even where the system scales: the probe is made DPI aware.
+void BecomeDpiAware() {
+  using SetContextFn = BOOL(WINAPI*)(DPI_AWARENESS_CONTEXT);
+  const auto proc =
+      GetProcAddress(GetModuleHandleW(L"user32.dll"), "SetProcessDpiAwarenessContext");
+  if (proc && reinterpret_cast<SetContextFn>(reinterpret_cast<void (*)()>(proc))(
+                  DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2)) {
+    return;
+  }
+  SetProcessDPIAware();
+}
+
+RECT ClientOnScreen(HWND hwnd) {
+  RECT r{};
+  GetClientRect(hwnd, &r);
+  MapWindowPoints(hwnd, nullptr, reinterpret_cast<POINT*>(&r), 2);
+  return r;
+}
+
+void DescribeTopLevel(Output& out, HWND hwnd) {
+  RECT window{};
+  GetWindowRect(hwnd, &window);
+  const RECT client = ClientOnScreen(hwnd);
+  out.Fact("hwnd", Handle(hwnd));
+  out.Fact("class", Escaped(ClassName(hwnd)));
+  out.Fact("text", Escaped(WindowText(hwnd)));
+  out.Fact("pid", std::to_string(ProcessOf(hwnd)));
+  out.Fact("style", Hex(StyleOf(hwnd)));
+  out.Fact("exstyle", Hex(ExStyleOf(hwnd)));
+  out.Fact("rect", Rect(window));
+  out.Fact("size", Size(window));
+  out.Fact("client", Rect(client));
+  out.Fact("client_size", Size(client));
+  out.Fact("visible", Flag(IsWindowVisible(hwnd)));
+  for (const StyleBit& b : kStyleBits) {
+    const DWORD value = b.extended ? ExStyleOf(hwnd) : StyleOf(hwnd);
+    out.Fact(b.name, Flag((value & b.bits) == b.bits));
+  }
+  out.Fact("taskbar", Flag(HasTaskbarButton(hwnd)));
+  out.Fact("dpi", std::to_string(DpiOf(hwnd)));
+  out.Fact("owner", Handle(GetWindow(hwnd, GW_OWNER)));
+  out.Fact("foreground", Flag(GetForegroundWindow() == hwnd));
+}
+
+std::string ChildLine(HWND child, HWND parent, int index, int depth, int z) {
+  RECT screen{};
+  GetWindowRect(child, &screen);
+  RECT in_parent = screen;
+  MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&in_parent), 2);
+  return "child n=" + std::to_string(index) + " depth=" + std::to_string(depth) +
+         " parent=" + Handle(parent) + " hwnd=" + Handle(child) + " z=" + std::to_string(z) +
+         " id=" + std::to_string(GetDlgCtrlID(child)) + " class=" + Escaped(ClassName(child)) +
+         " visible=" + Flag(IsWindowVisible(child)) + " enabled=" + Flag(IsWindowEnabled(child)) +
+         " style=" + Hex(StyleOf(child)) + " exstyle=" + Hex(ExStyleOf(child)) +
+         " rect=" + Rect(screen) + " pos=" + std::to_string(in_parent.left) + "," +
+         std::to_string(in_parent.top) + "," + Size(screen) + " text=" + Escaped(WindowText(child));
+}
+
+// Depth first, each parent's children in z-order (GW_HWNDNEXT), so `z` is a child's place among
+// its siblings, 0 on top.
+void DescribeChildren(Output& out, HWND parent, int depth, int& count) {
+  int z = 0;
+  for (HWND child = GetWindow(parent, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+    out.Line(ChildLine(child, parent, count++, depth, z++));
+    DescribeChildren(out, child, depth + 1, count);
+  }
+}
+
+int Tree(Output& out, const std::vector<std::wstring>& args) {
+  const HWND hwnd = FindWindowW(args[0].c_str(), nullptr);
+  out.Fact("found", Flag(hwnd != nullptr));
+  if (!hwnd) return kExitNotFound;
+  DescribeTopLevel(out, hwnd);
+  int count = 0;
+  DescribeChildren(out, hwnd, 1, count);
+  out.Fact("children", std::to_string(count));
+  return 0;
+}
+
+int Foreground(Output& out, const std::vector<std::wstring>&) {
+  const HWND hwnd = GetForegroundWindow();
+  out.Fact("hwnd", Handle(hwnd));
+  if (!hwnd) return kExitNotFound;
+  out.Fact("class", Escaped(ClassName(hwnd)));
+  out.Fact("text", Escaped(WindowText(hwnd)));
+  out.Fact("pid", std::to_string(ProcessOf(hwnd)));
+  GUITHREADINFO info{};
+  info.cbSize = sizeof info;
+  GetGUIThreadInfo(GetWindowThreadProcessId(hwnd, nullptr), &info);
+  out.Fact("active", Handle(info.hwndActive));
+  out.Fact("focus", Handle(info.hwndFocus));
+  out.Fact("focus_class", info.hwndFocus ? Escaped(ClassName(info.hwndFocus)) : "");
+  return 0;
+}
+
+int ZOrder(Output& out, const std::vector<std::wstring>& args) {
+  const auto windows = TopLevelWindows();
+  const auto first = ZIndexOf(windows, args[0]);
+  const auto second = ZIndexOf(windows, args[1]);
+  out.Fact("index1", first ? std::to_string(*first) : "none");
+  out.Fact("index2", second ? std::to_string(*second) : "none");
+  if (!first || !second) return kExitNotFound;
+  out.Fact("higher", Escaped(*first <= *second ? args[0] : args[1]));
+  return 0;
+}
+
+int Count(Output& out, const std::vector<std::wstring>& args) {
+  int all = 0;
+  int visible = 0;
+  for (HWND w : TopLevelWindows()) {
+    if (!HasClass(w, args[0])) continue;
+    ++all;
+    if (IsWindowVisible(w)) ++visible;
+  }
+  out.Fact("count", std::to_string(all));
+  out.Fact("visible", std::to_string(visible));
+  return 0;
+}
+
+int List(Output& out, const std::vector<std::wstring>&) {
+  const auto windows = TopLevelWindows();
+  for (std::size_t z = 0; z < windows.size(); ++z) {
+    const HWND w = windows[z];
+    out.Line("window z=" + std::to_string(z) + " hwnd=" + Handle(w) +
+             " pid=" + std::to_string(ProcessOf(w)) + " visible=" + Flag(IsWindowVisible(w)) +
+             " topmost=" + Flag(ExStyleOf(w) & WS_EX_TOPMOST) +
+             " class=" + Escaped(ClassName(w)) + " text=" + Escaped(WindowText(w)));
+  }
+  out.Fact("windows", std::to_string(windows.size()));
+  return 0;
+}
+
+int Close(Output& out, const std::vector<std::wstring>& args) {
+  const HWND hwnd = FindWindowW(args[0].c_str(), nullptr);
+  out.Fact("found", Flag(hwnd != nullptr));
+  if (!hwnd) return kExitNotFound;
+  out.Fact("posted", Flag(PostMessageW(hwnd, WM_CLOSE, 0, 0)));
+  return 0;
+}
+
+std::optional<WORD> ParseVk(const std::wstring& text) {
+  if (text.empty()) return std::nullopt;
+  wchar_t* end = nullptr;
+  const unsigned long value = std::wcstoul(text.c_str(), &end, 10);
+  if (*end != L'\0' || value > 255) return std::nullopt;
+  return static_cast<WORD>(value);
+}
+
+INPUT KeyInput(WORD vk, bool up) {
+  INPUT input{};
+  input.type = INPUT_KEYBOARD;
+  input.ki.wVk = vk;
+  input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+  return input;
+}
+
+// down:<vk>, up:<vk> or tap:<vk>, in the order given.
+std::optional<std::vector<INPUT>> ParseKeys(const std::vector<std::wstring>& args) {
+  std::vector<INPUT> inputs;
+  for (const std::wstring& arg : args) {
+    const auto colon = arg.find(L':');
+    if (colon == std::wstring::npos) return std::nullopt;
+    const std::wstring action = arg.substr(0, colon);
+    const auto vk = ParseVk(arg.substr(colon + 1));
+    if (!vk) return std::nullopt;
+    if (action == L"down" || action == L"tap") inputs.push_back(KeyInput(*vk, false));
+    if (action == L"up" || action == L"tap") inputs.push_back(KeyInput(*vk, true));
+    if (action != L"down" && action != L"up" && action != L"tap") return std::nullopt;
+  }
+  return inputs;
+}
+
+int Send(Output& out, const std::vector<std::wstring>& args) {
+  auto inputs = ParseKeys(args);
+  if (!inputs || inputs->empty()) return kExitUsage;
+  const UINT sent =
+      SendInput(static_cast<UINT>(inputs->size()), inputs->data(), sizeof(INPUT));
+  out.Fact("requested", std::to_string(inputs->size()));
+  out.Fact("sent", std::to_string(sent));
+  return sent == inputs->size() ? 0 : kExitSendIncomplete;
+}
+
+struct Command {
+  const wchar_t* name;
+  std::size_t min_args;
+  std::size_t max_args;
+  int (*run)(Output&, const std::vector<std::wstring>&);
+};
+constexpr std::array<Command, 7> kCommands{{
+    {L"tree", 1, 1, Tree},
+    {L"foreground", 0, 0, Foreground},
+    {L"zorder", 2, 2, ZOrder},
+    {L"count", 1, 1, Count},
+    {L"list", 0, 0, List},
+    {L"close", 1, 1, Close},
+    {L"send", 1, 10000, Send},
+}};
+
+constexpr char kUsage[] =
+    "usage: yg_probe.exe tree <class> | foreground | zorder <class> <class> | count <class> |\n"
+    "       list | close <class> | send down:<vk>|up:<vk>|tap:<vk>...\n";
+
+int Usage() {
+  DWORD written = 0;
+  WriteFile(GetStdHandle(STD_ERROR_HANDLE), kUsage, sizeof kUsage - 1, &written, nullptr);
+  return kExitUsage;
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+  if (argc < 2) return Usage();
+  BecomeDpiAware();
+  const std::wstring name = argv[1];
+  const std::vector<std::wstring> args(argv + 2, argv + argc);
+  for (const Command& command : kCommands) {
+    if (name != command.name) continue;
+    if (args.size() < command.min_args || args.size() > command.max_args) return Usage();
+    Output out;
+    const int status = command.run(out, args);
+    return status == kExitUsage ? Usage() : status;
+  }
+  return Usage();
+}
