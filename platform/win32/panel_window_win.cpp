@@ -21,7 +21,6 @@ constexpr wchar_t kPanelClass[] = L"YgKeyPanel";
 constexpr wchar_t kFrameClass[] = L"YgFrame";
 constexpr wchar_t kPictureClass[] = L"YgStrokeKey";
 constexpr wchar_t kTitle[] = L"雁格输入法";
-constexpr int kFirstControlId = 1000;
 
 // A fixed-size tool window: thin fixed border and a small title bar with the close box, no
 // minimise or maximise box. WS_EX_TOOLWINDOW also keeps it off the taskbar.
@@ -234,7 +233,7 @@ void Win32Panel::CreateChild(Child& c) {
       style |= BS_PUSHBUTTON | BS_MULTILINE | WS_TABSTOP | (row.control.name == Ctl::skb ? BS_NOTIFY : 0);
       break;
   }
-  const auto id = static_cast<INT_PTR>(kFirstControlId + (&c - children_.data()));
+  const auto id = static_cast<INT_PTR>(YG_FIRST_CONTROL_ID + (&c - children_.data()));
   const std::u16string caption(row.caption);
   c.hwnd = CreateWindowExW(0, windowClass, Wide(caption), style, 0, 0, 0, 0, ContainerWindow(row.container),
                            reinterpret_cast<HMENU>(id), instance_, nullptr);
@@ -275,7 +274,9 @@ void Win32Panel::CreateTooltips() {
     std::wstring text = WideCopy(c.row->tooltip);
     TTTOOLINFOW tool{};
     tool.cbSize = sizeof tool;
-    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    // TTF_TRANSPARENT: a tip shown over the next key lets a click through to that key; a click
+    // on the tip itself would activate it (Wine) and take the keyboard from the user's program.
+    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS | TTF_TRANSPARENT;
     tool.hwnd = GetParent(c.hwnd);
     tool.uId = reinterpret_cast<UINT_PTR>(c.hwnd);
     tool.lpszText = text.data();
