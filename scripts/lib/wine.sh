@@ -21,6 +21,7 @@
 #   yg_wait_window <seconds> <title-or-name>
 #   yg_x_focus <title-or-name>       gives that window the X keyboard focus (see below)
 #   yg_screenshot <png>              the whole display
+#   yg_wine_dpi <dpi>                the display scaling the prefix reports (96, 120, 144, 192)
 
 YG_WQY_FONT=/usr/share/fonts/truetype/wqy/wqy-zenhei.ttc
 YG_WQY_FAMILY="WenQuanYi Zen Hei"
@@ -306,4 +307,10 @@ _yg_regex_quote() {
 
 yg_screenshot() {
   import -display "$DISPLAY" -window root "$1"
+}
+
+# yg_wine_dpi <dpi>: the display scaling the prefix's programs see (96 = 100%, 144 = 150%).
+yg_wine_dpi() {
+  wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f >/dev/null 2>&1 &&
+    _yg_reg_has 'HKCU\Control Panel\Desktop' -iE "^\"LogPixels\"=dword:0*$(printf '%x' "$1")\$"
 }

@@ -9,6 +9,12 @@
 //   yg_probe.exe list                   every top-level window, highest in the z-order first
 //   yg_probe.exe close <class>          posts WM_CLOSE to the first top-level window of the
 //                                       class, as its close box would; does not wait
+//   yg_probe.exe text <class> [<child-class>]
+//                                       the text of the window, or of its first descendant of
+//                                       the child class (Wine's notepad: text Notepad Edit)
+//   yg_probe.exe cover <x> <y> <w> <h> <seconds>
+//                                       shows a topmost window of class YgCover there for that
+//                                       long, without activating it
 //   yg_probe.exe send <key>...          one SendInput batch, the way the panel injects: scan
 //                                       code 0, no flag but KEYEVENTF_KEYUP, extra info 0;
 //                                       a key is down:<vk>, up:<vk> or tap:<vk> (down, then up)
@@ -393,13 +399,60 @@ int Send(Output& out, const std::vector<std::wstring>& args) {
   return sent == inputs->size() ? 0 : kExitSendIncomplete;
 }
 
+// WM_GETTEXT works across processes, unlike GetWindowText on another program's control.
+int Text(Output& out, const std::vector<std::wstring>& args) {
+  HWND hwnd = FindWindowW(args[0].c_str(), nullptr);
+  if (hwnd && args.size() > 1) hwnd = FindWindowExW(hwnd, nullptr, args[1].c_str(), nullptr);
+  out.Fact("found", Flag(hwnd != nullptr));
+  if (!hwnd) return kExitNotFound;
+  const auto length = SendMessageW(hwnd, WM_GETTEXTLENGTH, 0, 0);
+  std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+  const auto n = SendMessageW(hwnd, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
+  text.resize(static_cast<std::size_t>(n));
+  out.Fact("text", Escaped(text));
+  return 0;
+}
+
+// Another program's topmost window over the panel, to see the panel come back on top.
+int Cover(Output& out, const std::vector<std::wstring>& args) {
+  std::array<int, 5> numbers{};
+  for (std::size_t i = 0; i < numbers.size(); ++i) {
+    wchar_t* end = nullptr;
+    const long value = std::wcstol(args[i].c_str(), &end, 10);
+    if (args[i].empty() || *end != L'\0' || value < -100000 || value > 100000) return kExitUsage;
+    numbers[i] = static_cast<int>(value);
+  }
+  WNDCLASSW cls{};
+  cls.lpfnWndProc = DefWindowProcW;
+  cls.hInstance = GetModuleHandleW(nullptr);
+  cls.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
+  cls.lpszClassName = L"YgCover";
+  RegisterClassW(&cls);
+  const HWND hwnd = CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, L"YgCover", L"YgCover",
+                                    WS_POPUP, numbers[0], numbers[1], numbers[2], numbers[3], nullptr, nullptr,
+                                    cls.hInstance, nullptr);
+  if (!hwnd) return kExitNotFound;
+  ShowWindow(hwnd, SW_SHOWNOACTIVATE);
+  out.Fact("shown", "1");
+  const ULONGLONG end = GetTickCount64() + static_cast<ULONGLONG>(numbers[4]) * 1000;
+  while (GetTickCount64() < end) {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+  }
+  DestroyWindow(hwnd);
+  return 0;
+}
+
 struct Command {
   const wchar_t* name;
   std::size_t min_args;
   std::size_t max_args;
   int (*run)(Output&, const std::vector<std::wstring>&);
 };
-constexpr std::array<Command, 7> kCommands{{
+constexpr std::array<Command, 9> kCommands{{
+    {L"text", 1, 2, Text},
+    {L"cover", 5, 5, Cover},
     {L"tree", 1, 1, Tree},
     {L"foreground", 0, 0, Foreground},
     {L"zorder", 2, 2, ZOrder},
@@ -411,7 +464,8 @@ constexpr std::array<Command, 7> kCommands{{
 
 constexpr char kUsage[] =
     "usage: yg_probe.exe tree <class> | foreground | zorder <class> <class> | count <class> |\n"
-    "       list | close <class> | send down:<vk>|up:<vk>|tap:<vk>...\n";
+    "       list | close <class> | text <class> [<child-class>] | cover <x> <y> <w> <h> <s> |\n"
+    "       send down:<vk>|up:<vk>|tap:<vk>...\n";
 
 int Usage() {
   DWORD written = 0;

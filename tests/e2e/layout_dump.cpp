@@ -1,0 +1,50 @@
+// yg_layout_dump: the panel's layout table as the end-to-end driver needs it, one control a
+// line: name, the Windows control id the panel gives it, container, kind, geometry in twips
+// and caption (UTF-8, last on the line).
+#include <cstdio>
+#include <string>
+
+#include "panel/layout.h"
+#include "platform/win32/resource_ids.h"
+
+namespace {
+
+const char* KindName(yg::ControlKind kind) {
+  switch (kind) {
+    case yg::ControlKind::Frame: return "frame";
+    case yg::ControlKind::Button: return "button";
+    case yg::ControlKind::Picture: return "picture";
+    case yg::ControlKind::ComboBox: return "combo";
+  }
+  return "?";
+}
+
+std::string Utf8(std::u16string_view text) {
+  std::string out;
+  for (char16_t c : text) {  // the captions are all in the basic plane
+    if (c < 0x80) {
+      out += static_cast<char>(c);
+    } else if (c < 0x800) {
+      out += static_cast<char>(0xC0 | (c >> 6));
+      out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+      out += static_cast<char>(0xE0 | (c >> 12));
+      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+      out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+  }
+  return out;
+}
+
+}  // namespace
+
+int main() {
+  int id = YG_FIRST_CONTROL_ID;
+  for (const yg::LayoutRow& row : yg::LayoutTable()) {
+    std::printf("control name=%s id=%d container=%s kind=%s left=%d top=%d width=%d height=%d layer=%d caption=%s\n",
+                yg::ControlName(row.control).c_str(), id++, yg::ControlName(row.container).c_str(),
+                KindName(row.kind), row.left, row.top, row.width, row.height, row.layer,
+                Utf8(row.caption).c_str());
+  }
+  return 0;
+}

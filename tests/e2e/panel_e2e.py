@@ -1,0 +1,703 @@
+#!/usr/bin/env python3
+"""End-to-end checks of the real ygpanel.exe under Wine, driven with real X mouse events.
+
+Run by scripts/e2e.sh, which prepares the Wine prefix and a private X display and passes the
+folders in. Every check prints PASS or FAIL with what was expected and what arrived; the exit
+status is the number of failures (capped at 100).
+"""
+
+import argparse
+import os
+import re
+import shutil
+import subprocess
+import sys
+import time
+from pathlib import Path
+
+# ---------------------------------------------------------------------------------------------
+# Small tools
+
+
+def log(text):
+    print(text, flush=True)
+
+
+class Checks:
+    def __init__(self):
+        self.passed = 0
+        self.failed = []
+
+    def check(self, ok, what, detail=""):
+        if ok:
+            self.passed += 1
+            log(f"PASS {what}")
+        else:
+            self.failed.append(what)
+            log(f"FAIL {what}" + (f"\n     {detail}" if detail else ""))
+        return ok
+
+    def equal(self, actual, expected, what):
+        return self.check(actual == expected, what, f"expected: {expected!r}\n     arrived:  {actual!r}")
+
+    def near(self, actual, expected, tolerance, what):
+        ok = all(abs(a - e) <= tolerance for a, e in zip(actual, expected)) and len(actual) == len(expected)
+        return self.check(ok, what, f"expected: {expected} (within {tolerance} px)\n     arrived:  {actual}")
+
+
+def wait_for(condition, timeout, interval=0.05):
+    """Polls condition() until it returns something true; returns that, or None on timeout."""
+    end = time.monotonic() + timeout
+    while True:
+        value = condition()
+        if value:
+            return value
+        if time.monotonic() >= end:
+            return None
+        time.sleep(interval)
+
+
+def run(args, timeout=30):
+    return subprocess.run(args, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, stdin=subprocess.DEVNULL,
+                          timeout=timeout, check=False).stdout.decode("utf-8", "replace")
+
+
+# ---------------------------------------------------------------------------------------------
+# The Windows side: programs under Wine, and what the probe says about windows
+
+
+class Wine:
+    def __init__(self, bin_dir, panel_exe):
+        self.bin = Path(bin_dir)
+        self.panel_exe = Path(panel_exe)
+        self.started = []
+
+    def start(self, exe, *args):
+        proc = subprocess.Popen(["wine", str(exe), *map(str, args)], stdin=subprocess.DEVNULL,
+                                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        self.started.append(proc)
+        return proc
+
+    def probe(self, *args):
+        return run(["wine", str(self.bin / "yg_probe.exe"), *map(str, args)])
+
+    def facts(self, *args):
+        """The probe's key=value lines as a dict (child lines left out)."""
+        facts = {}
+        for line in self.probe(*args).splitlines():
+            line = line.rstrip("\r")
+            if "=" in line and not line.startswith(("child ", "window ")):
+                key, value = line.split("=", 1)
+                facts[key] = value
+        return facts
+
+    def tree(self, window_class, attempts=1):
+        """(window facts, [child dicts]) of the first top-level window of the class."""
+        for _ in range(attempts):
+            window, children = self._tree(window_class)
+            if window.get("found") == "1":
+                break
+        return window, children
+
+    def _tree(self, window_class):
+        window, children = {}, []
+        for line in self.probe("tree", window_class).splitlines():
+            line = line.rstrip("\r")
+            if line.startswith("child "):
+                head, _, text = line.partition(" text=")
+                child = dict(part.split("=", 1) for part in head.split()[1:])
+                child["text"] = text
+                children.append(child)
+            elif "=" in line:
+                key, value = line.split("=", 1)
+                window[key] = value
+        return window, children
+
+    def count(self, window_class):
+        return int(self.facts("count", window_class).get("count", "0"))
+
+    def stop_all(self):
+        for proc in self.started:
+            if proc.poll() is None:
+                proc.kill()
+                try:
+                    proc.wait(5)
+                except subprocess.TimeoutExpired:
+                    pass
+
+
+def numbers(text):
+    return [int(n) for n in text.split(",")]
+
+
+# ---------------------------------------------------------------------------------------------
+# X: the mouse and the screen
+
+
+class Screen:
+    def __init__(self, out_dir):
+        self.out = Path(out_dir)
+
+    @staticmethod
+    def xdo(*args):
+        subprocess.run(["xdotool", *map(str, args)], check=False, stdout=subprocess.DEVNULL,
+                       stderr=subprocess.DEVNULL)
+
+    def move(self, x, y):
+        self.xdo("mousemove", x, y)
+
+    # The pointer comes to rest before the button goes down, as a hand's does: a tooltip still
+    # shown for the key it came from hides first. (Under Wine a press on a vanishing tip is lost.)
+    def click(self, x, y, button=1):
+        self.xdo("mousemove", x, y)
+        time.sleep(0.1)
+        self.xdo("click", button)
+
+    def press(self, x, y, button=1):
+        self.xdo("mousemove", x, y)
+        time.sleep(0.1)
+        self.xdo("mousedown", button)
+
+    def release(self, button=1):
+        self.xdo("mouseup", button)
+
+    def shot(self, name):
+        path = self.out / name
+        subprocess.run(["import", "-window", "root", str(path)], check=False)
+        return path
+
+    @staticmethod
+    def pixel(png, x, y):
+        text = run(["convert", str(png), "-crop", f"1x1+{x}+{y}", "-depth", "8", "txt:-"])
+        match = re.search(r"\((\d+),(\d+),(\d+)", text.splitlines()[-1] if text else "")
+        return tuple(int(g) for g in match.groups()) if match else None
+
+
+# ---------------------------------------------------------------------------------------------
+# What the panel must type: tests/data/expected_clicks.txt, shared with the unit tests
+
+
+def read_expected(path):
+    cases = []
+    for line in Path(path).read_text(encoding="utf-8").splitlines():
+        line = line.split("#", 1)[0].split()
+        if len(line) >= 3:
+            cases.append((line[0], line[1], line[2:]))
+    return cases
+
+
+def expand(tokens):
+    """The key events ("down", vk) / ("up", vk) of the notation."""
+    events = []
+
+    def tap(vk):
+        events.extend([("down", vk), ("up", vk)])
+
+    for token in tokens:
+        if token[0] in "SC":
+            mod = 160 if token[0] == "S" else 17
+            events.append(("down", mod))
+            tap(int(token[1:]))
+            events.append(("up", mod))
+        elif token[0].isdigit():
+            tap(int(token))
+        else:
+            for letter in token:
+                tap(71 + "ghijkl".index(letter))
+    return events
+
+
+# ---------------------------------------------------------------------------------------------
+# The receiver's log
+
+
+class Receiver:
+    def __init__(self, wine, log_path):
+        self.wine = wine
+        self.log = Path(log_path)
+        self.mark = 0
+
+    def start(self, x, y, w, h):
+        if self.log.exists():
+            self.log.unlink()
+        self.proc = self.wine.start(self.wine.bin / "yg_receiver.exe", self.wine_path(self.log),
+                                    "--at", x, y, w, h)
+        return wait_for(lambda: "ready" in self.lines(), 20)
+
+    @staticmethod
+    def wine_path(path):
+        return "Z:" + str(Path(path).resolve()).replace("/", "\\")
+
+    def lines(self):
+        try:
+            return self.log.read_text(encoding="utf-8", errors="replace").splitlines()
+        except FileNotFoundError:
+            return []
+
+    def new_lines(self):
+        return self.lines()[self.mark:]
+
+    def set_mark(self):
+        self.mark = len(self.lines())
+
+    def hook_events(self, lines):
+        events = []
+        for line in lines:
+            m = re.match(r"hook (down|up) vk=(\d+) scan=(\d+) injected=(\d) extended=(\d)", line)
+            if m:
+                events.append((m.group(1), int(m.group(2)), int(m.group(3)), int(m.group(4)), int(m.group(5))))
+        return events
+
+    def message_events(self, lines):
+        return [(m.group(1), int(m.group(2))) for m in
+                (re.match(r"msg (down|up) vk=(\d+)", line) for line in lines) if m]
+
+    def wait_hook_events(self, count, timeout=5):
+        wait_for(lambda: len(self.hook_events(self.new_lines())) >= count, timeout)
+        time.sleep(0.15)  # anything beyond the expected events has time to show
+        return self.new_lines()
+
+    def lost_activation(self, lines):
+        return [line for line in lines if line in ("activate 0", "activateapp 0", "focus 0")]
+
+
+# ---------------------------------------------------------------------------------------------
+# The panel
+
+
+class Panel:
+    CLASS = "YgKeyPanel"
+
+    def __init__(self, wine, layout_lines, dpi):
+        self.wine = wine
+        self.dpi = dpi
+        self.layout = {}
+        for line in layout_lines:
+            if not line.startswith("control "):
+                continue
+            head, _, caption = line.rstrip("\r").partition(" caption=")
+            row = dict(part.split("=", 1) for part in head.split()[1:])
+            row["caption"] = caption
+            self.layout[row["name"]] = row
+        self.by_id = {row["id"]: name for name, row in self.layout.items()}
+        self.refresh()
+
+    def px(self, twips):
+        return round(twips * self.dpi / 1440)
+
+    def refresh(self):
+        # A window busy in the system's move loop can make one look fail; ask again.
+        self.window, children = self.wine.tree(self.CLASS, attempts=3)
+        self.children = {}
+        for child in children:
+            name = self.by_id.get(child.get("id"))
+            if name and child.get("class") != "Edit":  # the combo box's own edit has id 1001
+                self.children.setdefault(name, child)
+        return self.window
+
+    def rect(self):
+        if "rect" not in self.window:
+            raise RuntimeError(f"the panel window is gone: the probe said {self.window}")
+        return numbers(self.window["rect"])
+
+    def client(self):
+        return numbers(self.window["client"])
+
+    def centre(self, name):
+        left, top, right, bottom = numbers(self.children[name]["rect"])
+        return (left + right) // 2, (top + bottom) // 2
+
+    def bare_point(self):
+        """A spot of the panel's own client area: the strip under the bottom row."""
+        left, top, _, bottom = self.client()
+        return left + self.px(450), bottom - 1
+
+
+# ---------------------------------------------------------------------------------------------
+# The checks
+
+
+class Run:
+    def __init__(self, args):
+        self.args = args
+        self.c = Checks()
+        self.wine = Wine(args.bin, args.panel)
+        self.screen = Screen(args.out)
+        self.receiver = Receiver(self.wine, Path(args.out) / "receiver.log")
+        self.dpi = args.dpi
+        self.panel = None
+        self.panel_proc = None
+
+    def px(self, twips):
+        return round(twips * self.dpi / 1440)
+
+    # -- set-up
+
+    def start(self):
+        # Windows belong to the Wine prefix, not to the X display: a panel left running in the
+        # prefix would keep ours from starting.
+        if not self.c.equal(self.wine.count(Panel.CLASS), 0, "no panel runs in the Wine prefix yet"):
+            return False
+        ok = self.receiver.start(20, 20, 560, 300)
+        if not self.c.check(ok, "the receiver starts and is ready"):
+            return False
+        self.panel_proc = self.wine.start(self.wine.panel_exe)
+        if not self.c.check(wait_for(lambda: self.wine.count(Panel.CLASS) == 1, 30), "the panel window appears"):
+            return False
+        layout = run(["wine", str(self.wine.bin / "yg_layout_dump.exe")]).splitlines()
+        wait_for(lambda: self.wine.facts("tree", Panel.CLASS).get("topmost") == "1", 10)
+        self.panel = Panel(self.wine, layout, self.dpi)
+        return True
+
+    def focus_receiver(self):
+        """Clicks into the receiver, as a user starts typing in a program."""
+        self.screen.click(300, 250)
+        return wait_for(lambda: self.wine.facts("foreground").get("class") == "YgReceiver", 10)
+
+    # -- start-up: size, place and styles
+
+    def check_window(self):
+        w = self.panel.window
+        self.c.equal(w.get("text"), "雁格输入法" + " " * 33 + "qorin", "the window caption")
+        for flag, value in (("topmost", "1"), ("noactivate", "1"), ("toolwindow", "1"), ("taskbar", "0"),
+                            ("minimizebox", "0"), ("maximizebox", "0"), ("sizable", "0"), ("sysmenu", "1")):
+            self.c.equal(w.get(flag), value, f"the panel window: {flag}={value}")
+        self.c.equal(int(w.get("dpi", "0")), self.dpi, "the window's DPI")
+        screen_w, screen_h = self.args.screen
+        left, top, right, bottom = self.panel.rect()
+        width, height = right - left, bottom - top
+        # The outer size the panel asks for: 5840 x 1800 twips; the real frame may differ a little.
+        self.c.near([width, height], [self.px(5840), self.px(1800)], 3, "the start-up window size")
+        self.c.near([left + width / 2], [screen_w / 2], 2, "the panel is centred")
+        self.c.near([screen_h - bottom], [self.px(450)], 3, "the bottom edge is 450 twips above the screen's")
+        cl, ct, cr, cb = self.panel.client()
+        self.c.check(cr - cl >= self.px(5745) and cb - ct >= self.px(1460),
+                     "the client area holds the whole layout", f"client {cr - cl} x {cb - ct}")
+
+    def check_layout(self):
+        missing, misplaced, hidden = [], [], []
+        for name, row in self.panel.layout.items():
+            child = self.panel.children.get(name)
+            if not child:
+                missing.append(name)
+                continue
+            x, y, w, h = numbers(child["pos"])
+            expected = [self.px(int(row["left"])), self.px(int(row["top"])), self.px(int(row["width"]))]
+            if row["kind"] != "combo":
+                expected.append(self.px(int(row["height"])))
+            actual = [x, y, w, h][:len(expected)]
+            if any(abs(a - e) > 2 for a, e in zip(actual, expected)):
+                misplaced.append(f"{name} at {actual}, expected {expected}")
+            if child["visible"] != "1":
+                hidden.append(name)
+            if row["caption"] and row["kind"] != "combo" and child["text"] != row["caption"]:
+                misplaced.append(f"{name} reads {child['text']!r}, expected {row['caption']!r}")
+        self.c.equal(missing, [], "every control of the layout exists")
+        self.c.equal(misplaced, [], "every control stands where the layout puts it, with its caption")
+        self.c.equal(hidden, [], "every control is visible at start")
+        # Where controls overlap, the one stated on top must be drawn on top.
+        for top, beneath in (("Command76", "Comm9"), ("Image3", "Image6"), ("skb(53)", "Command2"),
+                             ("Command9", "Command1"), ("Command18", "Command17"), ("Frame6", "Combo1"),
+                             ("Image3", "Image1"), ("Image3", "Image2")):
+            zt, zb = int(self.panel.children[top]["z"]), int(self.panel.children[beneath]["z"])
+            self.c.check(zt < zb, f"{top} lies over {beneath}", f"z {zt} and {zb}")
+
+    # -- every key-pad control, clicked as a user clicks it
+
+    def check_clicks(self, expected_path):
+        self.receiver.set_mark()
+        start_mark = self.receiver.mark
+        for name, kind, tokens in read_expected(expected_path):
+            self.receiver.set_mark()
+            x, y = self.panel.centre(name)
+            if kind == "stroke":
+                self.screen.press(x, y)
+                self.screen.release()
+            else:
+                self.screen.click(x, y)
+            self.expect_keys(expand(tokens), f"a click on {name} ({self.panel.layout[name]['caption'] or kind})")
+        lines = self.receiver.lines()[start_mark:]
+        self.c.equal(self.receiver.lost_activation(lines), [], "the receiver stays active throughout the clicks")
+        self.c.equal(self.wine.facts("foreground").get("class"), "YgReceiver",
+                     "the receiver is still the foreground window")
+
+    def expect_keys(self, events, what):
+        lines = self.receiver.wait_hook_events(len(events))
+        hook = self.receiver.hook_events(lines)
+        expected = [(d, vk, 0, 1, 0) for d, vk in events]
+        ok = self.c.equal(hook, expected, what + ": the events the system saw (scan 0, injected, not extended)")
+        # The focused window gets the same keys; its queue reports the left Shift as Shift (16).
+        messages = [(d, 16 if vk == 160 else vk) for d, vk in events]
+        self.c.equal(self.receiver.message_events(lines), messages, what + ": the keys the focused window got")
+        return ok
+
+    def check_stroke_pad(self):
+        name = "Image3"
+        x, y = self.panel.centre(name)
+        left, top, _, _ = numbers(self.panel.children[name]["rect"])
+        # The pixel one in from the top-left corner: white on the raised key, grey on the sunken.
+        w = numbers(self.panel.children[name]["pos"])[2]
+        inner = int(1.5 * w / 25)
+        self.receiver.set_mark()
+        self.screen.press(x, y)
+        time.sleep(0.3)
+        pressed = Screen.pixel(self.screen.shot("stroke-pressed.png"), left + inner, top + inner)
+        self.c.equal(pressed, (128, 128, 128), "a held stroke key shows its pressed picture")
+        self.c.equal(self.receiver.hook_events(self.receiver.new_lines()), [], "a press alone types nothing")
+        self.screen.release()
+        self.expect_keys(expand(["h"]), "the release of the H key")
+        time.sleep(0.2)
+        normal = Screen.pixel(self.screen.shot("stroke-released.png"), left + inner, top + inner)
+        self.c.equal(normal, (255, 255, 255), "a released stroke key shows its normal picture")
+
+        self.receiver.set_mark()
+        self.screen.press(*self.panel.centre("Image12"), button=3)
+        self.screen.release(button=3)
+        self.expect_keys(expand(["k"]), "the right button on the K key")
+
+        self.receiver.set_mark()
+        self.screen.press(*self.panel.centre("Image9"))
+        self.screen.move(x + 200, y - 300)  # far off the key, off the panel
+        self.screen.release()
+        self.expect_keys(expand(["j"]), "a press on the J key released outside it")
+
+        self.receiver.set_mark()
+        bx, by = self.panel.centre("Comm1")
+        self.screen.press(bx, by)
+        self.screen.move(bx, by - 300)
+        self.screen.release()
+        self.expect_keys([], "a button pressed and released off it types nothing")
+
+    # -- the "-"/"+" switch
+
+    def check_modes(self):
+        self.screen.shot("expanded.png")
+        start_client = self.panel.client()
+        for pair in range(2):
+            before = self.panel.refresh() and self.panel.client()
+            self.receiver.set_mark()
+            self.screen.click(*self.panel.centre("Command2"))
+            wait_for(lambda: self.panel.refresh() and self.panel.children["Command2"]["text"] == "+", 5)
+            cl, ct, cr, cb = self.panel.client()
+            self.c.near([cr - cl, cb - ct], [self.px(2750), self.px(1120)], 1,
+                        f"compact mode {pair + 1}: the client area is 2750 x 1120 twips")
+            self.c.near([cl - before[0], ct - before[1]], [self.px(3020), 0], 1,
+                        f"compact mode {pair + 1}: the panel moves 3020 twips right, its top stays")
+            kids = self.panel.children
+            self.c.equal([kids[n]["visible"] for n in ("Frame1", "Command19", "Command29", "Command35")],
+                         ["0"] * 4, f"compact mode {pair + 1}: the radicals, 、 。 and ， are hidden")
+            self.c.equal([kids[n]["visible"] for n in ("Frame4", "Frame6", "Command72", "Command73")],
+                         ["1"] * 4, f"compact mode {pair + 1}: the frames and 鹿 骨 stay shown")
+            self.c.equal([numbers(kids["Frame4"]["pos"])[0], numbers(kids["Frame6"]["pos"])[0]],
+                         [0, self.px(1835)], f"compact mode {pair + 1}: Frame4 and Frame6 move left")
+            self.c.near([numbers(kids["Command5"]["pos"])[3]], [self.px(1120)], 1,
+                        f"compact mode {pair + 1}: the word-building key is 1120 twips high")
+            self.c.check(int(kids["Frame4"]["z"]) < int(kids["Command72"]["z"]),
+                         f"compact mode {pair + 1}: Frame4 covers 鹿")
+            if pair == 0:
+                self.screen.shot("compact.png")
+            self.screen.click(*self.panel.centre("Command2"))
+            wait_for(lambda: self.panel.refresh() and self.panel.children["Command2"]["text"] == "-", 5)
+            cl, ct, cr, cb = self.panel.client()
+            self.c.near([cr - cl, cb - ct], [self.px(5770), self.px(1470)], 1,
+                        f"expanded again {pair + 1}: the client area is 5770 x 1470 twips")
+            self.c.near([cl, ct], before[:2], 1, f"expanded again {pair + 1}: the panel is back where it was")
+            kids = self.panel.children
+            self.c.equal([kids[n]["visible"] for n in ("Frame1", "Command19", "Command29", "Command35")],
+                         ["1"] * 4, f"expanded again {pair + 1}: everything is shown")
+            self.c.equal(numbers(kids["Frame6"]["pos"])[0], self.px(4860),
+                         f"expanded again {pair + 1}: Frame6 stands at 4860")
+            self.c.near([numbers(kids["Command5"]["pos"])[3]], [self.px(1440)], 1,
+                        f"expanded again {pair + 1}: the word-building key is 1440 twips high")
+            self.c.equal(self.receiver.hook_events(self.receiver.new_lines()), [],
+                         f"switching modes {pair + 1} types nothing")
+        self.c.near(self.panel.client()[:2], start_client[:2], 1, "after two pairs the panel is where it started")
+
+    # -- dragging
+
+    def check_drag(self):
+        self.panel.refresh()
+        before = self.panel.rect()
+        x, y = self.panel.bare_point()
+        self.screen.press(x, y)
+        for step in range(1, 6):
+            self.screen.move(x - 8 * step, y - 10 * step)
+            time.sleep(0.05)
+        self.screen.release()
+        wait_for(lambda: self.panel.refresh() and self.panel.rect() != before, 3)
+        after = self.panel.rect()
+        self.c.equal([after[0] - before[0], after[1] - before[1]], [-40, -50],
+                     "dragging the bare area moves the panel with the mouse")
+        self.receiver.set_mark()
+        bx, by = self.panel.centre("Comm2")
+        self.screen.press(bx, by)
+        for step in range(1, 6):
+            self.screen.move(bx + 8 * step, by + 10 * step)
+            time.sleep(0.05)
+        self.screen.release()
+        time.sleep(0.3)
+        self.panel.refresh()
+        self.c.equal(self.panel.rect(), after, "pressing on a button and moving does not move the panel")
+        self.c.equal(self.receiver.hook_events(self.receiver.new_lines()), [],
+                     "and the button, released off it, types nothing")
+
+    # -- staying on top
+
+    def check_topmost(self):
+        self.panel.refresh()
+        left, top, right, bottom = self.panel.rect()
+        # Another program's topmost window over the left half of the panel.
+        cover = self.wine.start(self.wine.bin / "yg_probe.exe", "cover", left - 10, top - 10,
+                                (right - left) // 2, bottom - top + 20, 8)
+        covered = wait_for(lambda: self.wine.facts("zorder", "YgCover", Panel.CLASS).get("higher") == "YgCover", 8)
+        self.c.check(covered, "another topmost window lies over the panel")
+        x, y = self.panel.bare_point()
+        bare_x = right - self.px(800)
+        self.screen.move(bare_x, y)
+        self.screen.move(bare_x + 3, y)
+        back = wait_for(lambda: self.wine.facts("zorder", "YgCover", Panel.CLASS).get("higher") == Panel.CLASS, 5)
+        self.c.check(back, "moving the mouse over the bare panel brings it back on top")
+        cover.kill()
+
+    # -- one copy only
+
+    def check_second_copy(self):
+        self.panel.refresh()
+        before = self.panel.rect()
+        second = self.wine.start(self.wine.panel_exe)
+        try:
+            ended = second.wait(15) is not None
+        except subprocess.TimeoutExpired:
+            ended = False
+        self.c.check(ended, "a second start ends at once")
+        self.c.equal(self.wine.count(Panel.CLASS), 1, "there is still one panel window")
+        self.panel.refresh()
+        self.c.equal(self.panel.rect(), before, "the running copy is unchanged")
+
+    # -- help
+
+    def check_help(self):
+        chm = self.wine.panel_exe.parent / "ygHelp.chm"
+        hidden = chm.with_suffix(".chm.away")
+        if chm.exists():
+            self.screen.click(*self.panel.centre("Cmm2"))
+            viewer = wait_for(lambda: self.wine.count("HH Parent") >= 1, 20)
+            self.c.check(viewer, "with the help file beside the program the help viewer opens")
+            if viewer:
+                time.sleep(1)
+                self.screen.shot("help.png")
+                self.wine.probe("close", "HH Parent")
+                wait_for(lambda: self.wine.count("HH Parent") == 0, 10)
+            chm.rename(hidden)
+        else:
+            self.c.check(False, "the help file is beside the program", f"{chm} missing")
+        try:
+            for attempt in (1, 2):
+                self.screen.click(*self.panel.centre("Cmm2"))
+                box = wait_for(lambda: self.message_box(), 10)
+                self.c.check(box, f"without the help file, click {attempt} shows 未找到文件")
+                if not box:
+                    break
+                if attempt == 1:
+                    self.screen.shot("help-missing.png")
+                self.screen.click(*box)
+                self.c.check(wait_for(lambda: not self.message_box(), 5), f"OK closes message {attempt}")
+        finally:
+            if hidden.exists():
+                hidden.rename(chm)
+        self.focus_receiver()
+        self.receiver.set_mark()
+        self.screen.click(*self.panel.centre("Comm1"))
+        self.expect_keys(expand(["ilhihk"]), "after the message the panel still types")
+
+    def message_box(self):
+        """The OK button's centre of the panel's 未找到文件 message box, if one is shown."""
+        window, children = self.wine.tree("#32770")
+        if window.get("found") != "1" or not any(c["text"] == "未找到文件" for c in children):
+            return None
+        for c in children:
+            if c["class"] == "Button":
+                left, top, right, bottom = numbers(c["rect"])
+                return (left + right) // 2, (top + bottom) // 2
+        return None
+
+    # -- a program none of us wrote
+
+    def check_notepad(self):
+        self.wine.start("notepad")
+        if not self.c.check(wait_for(lambda: self.wine.count("Notepad") == 1, 20), "Wine's notepad starts"):
+            return
+        time.sleep(0.5)
+        window, _ = self.wine.tree("Notepad")
+        left, top, right, bottom = numbers(window["rect"])
+        self.screen.click((left + right) // 2, (top + bottom) // 2)
+        wait_for(lambda: self.wine.facts("foreground").get("class") == "Notepad", 10)
+        self.panel.refresh()
+        clicks = ["Comm1", "Command16", "Command18", "Command32", "Command33", "Command43", "Command44", "Command12"]
+        for name in clicks:
+            self.screen.click(*self.panel.centre(name))
+            time.sleep(0.1)
+        expected = 'ilhihk()?!:"jilhhjlk1'
+        text = wait_for(lambda: (lambda t: t if t == expected else None)(self.notepad_text()), 5) or self.notepad_text()
+        self.c.equal(text, expected, "notepad receives 虫 ( ) ? ! ： ” 的 as its keys' text")
+        self.c.equal(self.wine.facts("foreground").get("class"), "Notepad", "notepad stays the active window")
+        self.screen.shot("notepad.png")
+        self.wine.probe("close", "Notepad")
+
+    def notepad_text(self):
+        return self.wine.facts("text", "Notepad", "Edit").get("text", "")
+
+    # -- closing
+
+    def check_close(self):
+        self.wine.probe("close", Panel.CLASS)
+        try:
+            ended = self.panel_proc.wait(10) is not None
+        except subprocess.TimeoutExpired:
+            ended = False
+        self.c.check(ended, "closing the panel ends the program")
+        self.c.equal(self.wine.count(Panel.CLASS), 0, "no panel window is left")
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__)
+    parser.add_argument("--bin", required=True, help="folder of yg_probe.exe, yg_receiver.exe, yg_layout_dump.exe")
+    parser.add_argument("--panel", required=True, help="ygpanel.exe")
+    parser.add_argument("--out", required=True, help="folder for screenshots and logs")
+    parser.add_argument("--expected", required=True, help="tests/data/expected_clicks.txt")
+    parser.add_argument("--dpi", type=int, default=96)
+    parser.add_argument("--screen", type=lambda s: tuple(int(n) for n in s.split("x")[:2]), default=(1024, 768))
+    parser.add_argument("--smoke", action="store_true", help="start-up, 虫 into notepad and close only")
+    args = parser.parse_args()
+    Path(args.out).mkdir(parents=True, exist_ok=True)
+
+    r = Run(args)
+    begin = time.monotonic()
+    try:
+        if r.start():
+            r.check_window()
+            if args.smoke:
+                r.check_notepad()
+            else:
+                r.check_layout()
+                r.focus_receiver()
+                r.check_clicks(args.expected)
+                r.check_stroke_pad()
+                r.check_modes()
+                r.check_drag()
+                r.check_topmost()
+                r.check_second_copy()
+                r.check_help()
+                r.check_notepad()
+            r.check_close()
+    finally:
+        r.wine.stop_all()
+    log(f"\n{r.c.passed} passed, {len(r.c.failed)} failed in {time.monotonic() - begin:.0f} s "
+        f"(screenshots and logs in {args.out})")
+    for what in r.c.failed:
+        log(f"  failed: {what}")
+    return min(len(r.c.failed), 100)
+
+
+if __name__ == "__main__":
+    sys.exit(main())
