@@ -1,0 +1,218 @@
+#!/usr/bin/env bash
+# Installs the per-user installer under Wine, silently, and takes it apart again:
+#
+#   bash packaging/test_installer.sh <setup.exe> <ygpanel.exe> <ygHelp.chm> <version>
+#
+# 1. Into the default folder (Chinese name): files, Start-menu shortcuts and the HKCU uninstall
+#    key; installing again over a running panel closes it; the uninstaller that the key names,
+#    run while the panel runs, leaves nothing behind.
+# 2. Into C:\yg-pkg-test (/D=): the Start-menu shortcut starts the panel; the uninstaller keeps
+#    a file of the user's in the folder, and with it the folder.
+# 3. A ygpanel.exe that cannot be replaced: the installer ends with 2 and changes nothing.
+#
+# The second round launches through the shortcut because Wine resolves a shortcut through its
+# ANSI path, which has no Chinese in Wine's C locale; Windows resolves it through its item list,
+# which keeps the Unicode names.
+#
+# YG_PKG_WINEPREFIX: the Wine prefix of these runs (default /tmp/yg-pkg-prefix), made on first use
+# (about 15 s) and locked while a run uses it. Xvfb on the first free display from :94 on. Both
+# the Xvfb and the prefix's programs are ended on exit.
+set -uo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+# shellcheck source=scripts/lib/wine.sh
+source "$here/../scripts/lib/wine.sh"
+
+if [ $# -ne 4 ]; then
+  echo "usage: $0 <setup.exe> <ygpanel.exe> <ygHelp.chm> <version>" >&2
+  exit 2
+fi
+setup=$(realpath "$1")
+exe=$(realpath "$2")
+chm=$(realpath "$3")
+version=$4
+for f in "$setup" "$exe" "$chm"; do
+  [ -f "$f" ] || { echo "missing: $f (build the package_all target)" >&2; exit 1; }
+done
+for tool in wine:wine wineserver:wine Xvfb:xvfb xdpyinfo:x11-utils xdotool:xdotool python3:python3; do
+  command -v "${tool%%:*}" >/dev/null ||
+    { echo "missing: ${tool%%:*} (Debian package ${tool#*:})" >&2; exit 1; }
+done
+
+export WINEPREFIX=${YG_PKG_WINEPREFIX:-/tmp/yg-pkg-prefix}
+export WINEARCH=win64 WINEDEBUG=-all
+# No menu entries written into the home folder, no prompts for Mono or Gecko.
+export WINEDLLOVERRIDES="winemenubuilder.exe=d;mscoree,mshtml="
+
+product=雁格输入法
+key='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\ygpanel'
+hklm_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\ygpanel'
+
+passed=0
+failed=0
+check() {
+  local what=$1
+  shift
+  if "$@" </dev/null >/dev/null 2>&1; then
+    passed=$((passed + 1))
+  else
+    failed=$((failed + 1))
+    echo "FAILED: $what" >&2
+  fi
+}
+
+prefix_locked=0
+cleanup() {
+  # Once the lock is held, everything running in the prefix is this run's: the panels, the
+  # uninstaller's copy of itself, Wine's own services.
+  [ "$prefix_locked" -eq 1 ] && timeout 20 wineserver -k >/dev/null 2>&1
+  yg_xvfb_stop
+}
+trap cleanup EXIT
+
+# -- The prefix, one run at a time.
+exec {lock}>"$WINEPREFIX.lock"
+flock -w 120 "$lock" || { echo "$WINEPREFIX.lock is held" >&2; exit 1; }
+prefix_locked=1
+
+display=
+for ((n = 94; n <= 110; n++)); do
+  _yg_display_free "$n" || continue
+  yg_xvfb_start "$n" && { display=$n; break; }
+done
+[ -n "$display" ] || { echo "no free X display from :94 to :110" >&2; exit 1; }
+
+if [ ! -f "$WINEPREFIX/.yg-pkg-prefix" ]; then
+  echo "Setting up the Wine prefix $WINEPREFIX" >&2
+  wine wineboot -i >/dev/null 2>&1 || { echo "wineboot failed" >&2; exit 1; }
+  timeout 120 wineserver -w
+  touch "$WINEPREFIX/.yg-pkg-prefix"
+fi
+
+# -- Where things go in this prefix.
+profile=$(wine cmd /c 'echo %USERPROFILE%' </dev/null 2>/dev/null | tr -d '\r')
+[[ "$profile" == C:\\users\\* ]] || { echo "no user profile in $WINEPREFIX ($profile)" >&2; exit 1; }
+unix_profile="$WINEPREFIX/drive_c/users/${profile##*\\}"
+win_dir="$profile\\AppData\\Local\\Programs\\$product"
+dir="$unix_profile/AppData/Local/Programs/$product"
+menu="$unix_profile/AppData/Roaming/Microsoft/Windows/Start Menu/Programs/$product"
+panel_lnk="$menu/雁格输入法键盘.lnk"
+help_lnk="$menu/雁格输入法帮助.lnk"
+win_panel_lnk="$profile\\AppData\\Roaming\\Microsoft\\Windows\\Start Menu\\Programs\\$product\\雁格输入法键盘.lnk"
+alt_win_dir='C:\yg-pkg-test'
+alt_dir="$WINEPREFIX/drive_c/yg-pkg-test"
+
+# reg_export <key>: the key as .reg text, UTF-8 without CRs; fails when there is no such key.
+reg_export() {
+  local file="$WINEPREFIX/drive_c/yg-pkg-reg.reg" status=1
+  if wine reg export "$1" 'C:\yg-pkg-reg.reg' /y </dev/null >/dev/null 2>&1; then
+    iconv -f UTF-16 -t UTF-8 "$file" | tr -d '\r' && status=0
+  fi
+  rm -f "$file"
+  return "$status"
+}
+exits_with() {
+  local want=$1
+  shift
+  "$@"
+  [ $? -eq "$want" ]
+}
+has_key() { wine reg query "$1" </dev/null >/dev/null 2>&1; }
+no_key() { ! has_key "$1"; }
+# value_is <name> <.reg value text>: a line of the key's export is exactly "name"=text.
+value_is() { grep -qxF -- "\"$1\"=$2" <<<"$exported"; }
+# value_matches <name> <extended regex of the value text>
+value_matches() { grep -qxE -- "\"$1\"=$2" <<<"$exported"; }
+# reg_sz <text>: the text as a .reg string, backslashes and quotes escaped.
+reg_sz() { local s=${1//\\/\\\\}; printf '"%s"' "${s//\"/\\\"}"; }
+# has_utf16 <file> <text>: the file holds the text in UTF-16LE (a shortcut's Unicode strings).
+has_utf16() {
+  python3 -c 'import sys; sys.exit(sys.argv[2].encode("utf-16-le") not in open(sys.argv[1], "rb").read())' "$1" "$2"
+}
+panel_shown() { yg_window_id ygpanel.exe; }
+panel_gone() { ! yg_window_id ygpanel.exe; }
+uninstalled_from() { [ ! -e "$1/uninstall.exe" ] && [ ! -e "$1/ygpanel.exe" ] && [ ! -e "$menu" ]; }
+start_panel() { wine "$1" </dev/null >/dev/null 2>&1 & }
+
+# A run that died halfway leaves an installation behind: start from none.
+if has_key "$key" || [ -e "$dir" ] || [ -e "$menu" ] || [ -e "$alt_dir" ]; then
+  echo "removing what an earlier run left" >&2
+  wine reg delete "$key" /f </dev/null >/dev/null 2>&1
+  rm -rf "$dir" "$menu" "$alt_dir"
+fi
+
+# -- 1. The default folder.
+check "the installer ends with 0" wine "$setup" /S
+check "ygpanel.exe is the built one" cmp "$exe" "$dir/ygpanel.exe"
+check "ygHelp.chm is beside it" cmp "$chm" "$dir/ygHelp.chm"
+check "the uninstaller is beside it" test -f "$dir/uninstall.exe"
+check "nothing else is in the folder" \
+  test "$(ls -A "$dir" | sort | tr '\n' ' ')" = "uninstall.exe ygHelp.chm ygpanel.exe "
+check "the panel's Start-menu shortcut is there" test -f "$panel_lnk"
+check "the help's Start-menu shortcut is there" test -f "$help_lnk"
+check "the panel shortcut names ygpanel.exe" has_utf16 "$panel_lnk" ygpanel.exe
+check "the panel shortcut starts in the folder" has_utf16 "$panel_lnk" "$win_dir"
+check "the help shortcut names ygHelp.chm" has_utf16 "$help_lnk" ygHelp.chm
+check "the help shortcut starts in the folder" has_utf16 "$help_lnk" "$win_dir"
+check "the uninstall key is in HKCU" has_key "$key"
+check "no uninstall key in HKLM" no_key "$hklm_key"
+exported=$(reg_export "$key")
+check "DisplayName is 雁格输入法键盘" value_is DisplayName '"雁格输入法键盘"'
+check "DisplayVersion is $version" value_is DisplayVersion "\"$version\""
+check "InstallLocation is the folder" value_is InstallLocation "$(reg_sz "$win_dir")"
+check "UninstallString names the uninstaller, quoted" \
+  value_is UninstallString "$(reg_sz "\"$win_dir\\uninstall.exe\"")"
+check "QuietUninstallString adds /S" \
+  value_is QuietUninstallString "$(reg_sz "\"$win_dir\\uninstall.exe\" /S")"
+check "DisplayIcon is the panel's icon" value_is DisplayIcon "$(reg_sz "$win_dir\\ygpanel.exe,0")"
+check "NoModify is set" value_is NoModify dword:00000001
+check "EstimatedSize is given in KiB" value_matches EstimatedSize 'dword:0000[0-9a-f]{4}'
+
+start_panel "$dir/ygpanel.exe"
+check "the installed panel starts" yg_wait_for 20 panel_shown
+check "installing again over the running panel ends with 0" wine "$setup" /S
+check "and closes the panel" yg_wait_for 10 panel_gone
+check "ygpanel.exe is still the built one" cmp "$exe" "$dir/ygpanel.exe"
+
+start_panel "$dir/ygpanel.exe"
+check "the panel starts again" yg_wait_for 20 panel_shown
+# As Windows' settings do it: the command the key names.
+uninstaller=$(grep -oP '^"UninstallString"="\\"\K.*(?=\\"")' <<<"$exported" | sed 's/\\\\/\\/g')
+check "the uninstaller ends with 0" wine "$uninstaller" /S
+# It copies itself to the temporary folder and goes on from there.
+check "the uninstaller finishes" yg_wait_for 20 uninstalled_from "$dir"
+check "it closed the panel" yg_wait_for 10 panel_gone
+check "ygpanel.exe is gone" test ! -e "$dir/ygpanel.exe"
+check "ygHelp.chm is gone" test ! -e "$dir/ygHelp.chm"
+check "uninstall.exe is gone" test ! -e "$dir/uninstall.exe"
+check "the folder is gone" test ! -e "$dir"
+check "the Start-menu folder is gone" test ! -e "$menu"
+check "the uninstall key is gone" yg_wait_for 5 no_key "$key"
+
+# -- 2. A folder of the user's choice; the panel started from the Start menu.
+check "the installer takes /D=" wine "$setup" /S "/D=$alt_win_dir"
+check "ygpanel.exe is there" cmp "$exe" "$alt_dir/ygpanel.exe"
+check "the default folder stays empty" test ! -e "$dir"
+exported=$(reg_export "$key")
+check "InstallLocation follows /D=" value_is InstallLocation "$(reg_sz "$alt_win_dir")"
+check "starting the Start-menu shortcut succeeds" wine start "$win_panel_lnk"
+check "the shortcut starts the panel" yg_wait_for 20 panel_shown
+echo "我的码表" >"$alt_dir/我的码表.txt"
+check "that uninstaller ends with 0" wine "$alt_dir/uninstall.exe" /S
+check "that uninstaller finishes" yg_wait_for 20 uninstalled_from "$alt_dir"
+check "it closed the panel too" yg_wait_for 10 panel_gone
+check "ygHelp.chm is gone from there" test ! -e "$alt_dir/ygHelp.chm"
+check "the user's file stays" test -f "$alt_dir/我的码表.txt"
+check "the uninstall key is gone again" yg_wait_for 5 no_key "$key"
+rm -rf "$alt_dir"
+
+# -- 3. A ygpanel.exe that cannot be removed (here a folder of that name) stops the installer
+# before it changes anything.
+mkdir -p "$dir/ygpanel.exe"
+check "an irremovable ygpanel.exe makes the installer end with 2" exits_with 2 wine "$setup" /S
+check "and it installs nothing" test ! -e "$dir/ygHelp.chm"
+check "and writes no uninstall key" no_key "$key"
+check "and makes no Start-menu folder" test ! -e "$menu"
+rm -rf "$dir"
+
+echo "installer: $passed passed, $failed failed"
+[ "$failed" -eq 0 ]

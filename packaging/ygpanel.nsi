@@ -1,0 +1,160 @@
+; The per-user installer of the 雁格输入法 key panel. It asks for no administrator rights:
+; everything goes into the user's own folders and HKCU.
+;
+;   makensis -INPUTCHARSET UTF8 -DYG_VERSION=1.2.3 -DYG_STAGE=<folder> -DYG_ICON=<.ico>
+;            -DYG_OUTFILE=<setup.exe> ygpanel.nsi
+;
+; YG_STAGE holds ygpanel.exe and ygHelp.chm. Silent install and uninstall: /S.
+
+Unicode true
+; ygpanel.exe is a 64-bit program: a 64-bit installer refuses 32-bit Windows by itself.
+Target amd64-unicode
+RequestExecutionLevel user
+ManifestDPIAware true
+SetCompressor /SOLID lzma
+
+!include MUI2.nsh
+!include FileFunc.nsh
+!include LogicLib.nsh
+!include WinMessages.nsh
+
+!ifndef YG_VERSION | YG_STAGE | YG_ICON | YG_OUTFILE
+  !error "Define YG_VERSION, YG_STAGE, YG_ICON and YG_OUTFILE (see the top of this file)"
+!endif
+
+!define PRODUCT "雁格输入法"
+!define PANEL_NAME "雁格输入法键盘"
+!define HELP_NAME "雁格输入法帮助"
+!define PUBLISHER "雁格"
+!define UNINST_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\ygpanel"
+; The window class of the panel's main window (platform/win32/panel_window_win.cpp).
+!define PANEL_CLASS "YgKeyPanel"
+
+Name "${PANEL_NAME}"
+Caption "${PANEL_NAME} ${YG_VERSION} 安装"
+UninstallCaption "${PANEL_NAME} ${YG_VERSION} 卸载"
+BrandingText "${PRODUCT} ${YG_VERSION}"
+OutFile "${YG_OUTFILE}"
+InstallDir "$LOCALAPPDATA\Programs\${PRODUCT}"
+InstallDirRegKey HKCU "${UNINST_KEY}" "InstallLocation"
+ShowInstDetails show
+ShowUninstDetails show
+
+!define MUI_ICON "${YG_ICON}"
+!define MUI_UNICON "${YG_ICON}"
+!define MUI_ABORTWARNING
+
+!insertmacro MUI_PAGE_DIRECTORY
+!insertmacro MUI_PAGE_INSTFILES
+!define MUI_FINISHPAGE_RUN "$INSTDIR\ygpanel.exe"
+!define MUI_FINISHPAGE_RUN_TEXT "打开${PANEL_NAME}"
+!insertmacro MUI_PAGE_FINISH
+
+!insertmacro MUI_UNPAGE_CONFIRM
+!insertmacro MUI_UNPAGE_INSTFILES
+
+!insertmacro MUI_LANGUAGE "SimpChinese"
+
+VIProductVersion "${YG_VERSION}.0"
+VIFileVersion "${YG_VERSION}.0"
+VIAddVersionKey /LANG=${LANG_SIMPCHINESE} "ProductName" "${PRODUCT}"
+VIAddVersionKey /LANG=${LANG_SIMPCHINESE} "CompanyName" "${PUBLISHER}"
+VIAddVersionKey /LANG=${LANG_SIMPCHINESE} "FileDescription" "${PANEL_NAME} 安装程序"
+VIAddVersionKey /LANG=${LANG_SIMPCHINESE} "FileVersion" "${YG_VERSION}"
+VIAddVersionKey /LANG=${LANG_SIMPCHINESE} "ProductVersion" "${YG_VERSION}"
+VIAddVersionKey /LANG=${LANG_SIMPCHINESE} "LegalCopyright" "${PUBLISHER}"
+
+; A running panel holds ygpanel.exe open, so it can be neither replaced nor deleted. Its windows
+; are asked to close (the panel saves nothing and asks nothing on WM_CLOSE); then ygpanel.exe is
+; deleted, retried while its process is still ending. Sets the error flag when it stays.
+!macro YG_RELEASE_PANEL un
+Function ${un}ReleasePanel
+  Push $0
+  Push $1
+  StrCpy $1 0
+  ${Do}
+    FindWindow $0 "${PANEL_CLASS}"
+    ${If} $0 = 0
+    ${OrIf} $1 >= 50
+      ${Break}
+    ${EndIf}
+    SendMessage $0 ${WM_CLOSE} 0 0 /TIMEOUT=2000
+    Sleep 100
+    IntOp $1 $1 + 1
+  ${Loop}
+  StrCpy $1 0
+  ${Do}
+    Delete "$INSTDIR\ygpanel.exe"
+    ${IfNot} ${FileExists} "$INSTDIR\ygpanel.exe"
+    ${OrIf} $1 >= 50
+      ${Break}
+    ${EndIf}
+    Sleep 100
+    IntOp $1 $1 + 1
+  ${Loop}
+  Pop $1
+  Pop $0
+  ; Not the flag Delete left: testing it with ${Errors} clears it.
+  ClearErrors
+  ${If} ${FileExists} "$INSTDIR\ygpanel.exe"
+    SetErrors
+  ${EndIf}
+FunctionEnd
+!macroend
+!insertmacro YG_RELEASE_PANEL ""
+!insertmacro YG_RELEASE_PANEL "un."
+
+Section "ygpanel"
+  SetShellVarContext current
+  Call ReleasePanel
+  ${If} ${Errors}
+    MessageBox MB_OK|MB_ICONSTOP "${PANEL_NAME}仍在运行，无法替换 $INSTDIR\ygpanel.exe。请关闭它后再安装。" /SD IDOK
+    SetErrorLevel 2
+    Abort
+  ${EndIf}
+
+  SetOutPath "$INSTDIR"
+  File "${YG_STAGE}/ygpanel.exe"
+  File "${YG_STAGE}/ygHelp.chm"
+  WriteUninstaller "$INSTDIR\uninstall.exe"
+
+  ; The working folder of the shortcuts is the output path: the install folder.
+  CreateDirectory "$SMPROGRAMS\${PRODUCT}"
+  CreateShortcut "$SMPROGRAMS\${PRODUCT}\${PANEL_NAME}.lnk" "$INSTDIR\ygpanel.exe" "" \
+    "$INSTDIR\ygpanel.exe" 0 SW_SHOWNORMAL "" "${PANEL_NAME}"
+  CreateShortcut "$SMPROGRAMS\${PRODUCT}\${HELP_NAME}.lnk" "$INSTDIR\ygHelp.chm" "" \
+    "" 0 SW_SHOWNORMAL "" "${HELP_NAME}"
+
+  WriteRegStr HKCU "${UNINST_KEY}" "DisplayName" "${PANEL_NAME}"
+  WriteRegStr HKCU "${UNINST_KEY}" "DisplayVersion" "${YG_VERSION}"
+  WriteRegStr HKCU "${UNINST_KEY}" "DisplayIcon" "$INSTDIR\ygpanel.exe,0"
+  WriteRegStr HKCU "${UNINST_KEY}" "Publisher" "${PUBLISHER}"
+  WriteRegStr HKCU "${UNINST_KEY}" "InstallLocation" "$INSTDIR"
+  WriteRegStr HKCU "${UNINST_KEY}" "UninstallString" '"$INSTDIR\uninstall.exe"'
+  WriteRegStr HKCU "${UNINST_KEY}" "QuietUninstallString" '"$INSTDIR\uninstall.exe" /S'
+  WriteRegDWORD HKCU "${UNINST_KEY}" "NoModify" 1
+  WriteRegDWORD HKCU "${UNINST_KEY}" "NoRepair" 1
+  ${GetSize} "$INSTDIR" "/S=0K" $0 $1 $2
+  WriteRegDWORD HKCU "${UNINST_KEY}" "EstimatedSize" $0
+SectionEnd
+
+; Only what the installer put there goes: a file of the user's in the folder keeps the folder.
+Section "Uninstall"
+  SetShellVarContext current
+  Call un.ReleasePanel
+  ${If} ${Errors}
+    MessageBox MB_OK|MB_ICONSTOP "${PANEL_NAME}仍在运行，无法删除 $INSTDIR\ygpanel.exe。请关闭它后再卸载。" /SD IDOK
+    SetErrorLevel 2
+    Abort
+  ${EndIf}
+
+  Delete "$INSTDIR\ygHelp.chm"
+  Delete "$INSTDIR\uninstall.exe"
+  RMDir "$INSTDIR"
+
+  Delete "$SMPROGRAMS\${PRODUCT}\${PANEL_NAME}.lnk"
+  Delete "$SMPROGRAMS\${PRODUCT}\${HELP_NAME}.lnk"
+  RMDir "$SMPROGRAMS\${PRODUCT}"
+
+  DeleteRegKey HKCU "${UNINST_KEY}"
+SectionEnd
