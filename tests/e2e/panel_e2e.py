@@ -402,6 +402,53 @@ class Run:
             zt, zb = int(self.panel.children[top]["z"]), int(self.panel.children[beneath]["z"])
             self.c.check(zt < zb, f"{top} lies over {beneath}", f"z {zt} and {zb}")
 
+    # -- at start-up the panel is active: the keyboard moves the focus through it
+
+    def check_startup_keyboard(self):
+        fg = self.wine.facts("foreground")
+        self.c.equal(fg.get("class"), Panel.CLASS, "at start-up the panel is the active window")
+        kids = self.panel.children
+        self.c.equal(fg.get("focus"), kids["Command2"]["hwnd"], "at start-up the \"-\" key has the focus")
+        self.c.equal(self.face("skb(49)"), self.face("Command1"), "no candidate key has a focus colour yet")
+        # Keys go to the X window under the pointer here (no window manager).
+        self.screen.move(*self.panel.bare_point())
+        steps = (("Tab", "skb(49)"), ("Tab", "skb(48)"), ("shift+Tab", "skb(49)"), ("shift+Tab", "Command2"))
+        for key, target in steps:
+            Screen.xdo("key", key)
+            focused = wait_for(lambda: self.wine.facts("foreground").get("focus") == kids[target]["hwnd"], 3)
+            self.c.check(focused, f"{key} moves the focus to {target} in the layout's tab order")
+        time.sleep(0.2)
+        self.c.equal(self.face("skb(48)"), (255, 255, 255), "a candidate key that lost the focus turns white")
+        Screen.xdo("key", "Tab")
+        wait_for(lambda: self.wine.facts("foreground").get("focus") == kids["skb(49)"]["hwnd"], 3)
+        time.sleep(0.2)
+        self.c.equal(self.face("skb(49)"), (224, 255, 0), "the candidate key with the focus turns yellow-green")
+
+    def face(self, name):
+        """A pixel of the key's face, clear of its edge and caption."""
+        left, top, _, _ = numbers(self.panel.children[name]["rect"])
+        return Screen.pixel(self.screen.shot("focus.png"), left + self.px(60), top + self.px(60))
+
+    def check_layout_list(self):
+        items = [line.split("=", 1)[1] for line in self.wine.probe("items", Panel.CLASS,
+                                                                   self.panel.layout["Combo1"]["id"]).splitlines()
+                 if line.startswith("item=")]
+        # Wine's one keyboard layout answers as an input method, with the description "Wine XIM".
+        self.c.equal([i.rstrip("\r") for i in items], ["Wine XIM"], "Combo1 lists the installed layout")
+
+    def check_tooltips(self):
+        for name, tip in (("Image6", "＝I键"), ("Image15", "＝L键"), ("Command1", "=键Esc"),
+                          ("Command11", "=键PageDown"), ("Image3", None)):
+            self.screen.move(*self.panel.bare_point())
+            time.sleep(0.3)
+            self.screen.move(*self.panel.centre(name))
+            shown = wait_for(lambda: self.visible_tip(), 3) if tip else (time.sleep(1.5), self.visible_tip())[1]
+            self.c.equal(shown, tip, f"hovering over {name} shows " + (f"the tip {tip}" if tip else "no tip"))
+        self.screen.move(*self.panel.bare_point())
+
+    def visible_tip(self):
+        return self.wine.facts("tip").get("tip") or None
+
     # -- every key-pad control, clicked as a user clicks it
 
     def check_clicks(self, expected_path):
@@ -680,6 +727,9 @@ def main():
                 r.check_notepad()
             else:
                 r.check_layout()
+                r.check_layout_list()
+                r.check_startup_keyboard()
+                r.check_tooltips()
                 r.focus_receiver()
                 r.check_clicks(args.expected)
                 r.check_stroke_pad()

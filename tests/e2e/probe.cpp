@@ -12,6 +12,10 @@
 //   yg_probe.exe text <class> [<child-class>]
 //                                       the text of the window, or of its first descendant of
 //                                       the child class (Wine's notepad: text Notepad Edit)
+//   yg_probe.exe items <class> <control-id>
+//                                       the entries of a combo box in that window, one
+//                                       item=<text> line each, then items=<n>
+//   yg_probe.exe tip                    the text of the tooltip now shown, if any: tip=<text>
 //   yg_probe.exe cover <x> <y> <w> <h> <seconds>
 //                                       shows a topmost window of class YgCover there for that
 //                                       long, without activating it
@@ -34,6 +38,7 @@
 // spaces. Exit status: 0 done, 1 bad usage, 2 a window was not found, 3 SendInput took fewer
 // events than it was given.
 #include <windows.h>
+#include <commctrl.h>
 
 #include <array>
 #include <charconv>
@@ -413,6 +418,57 @@ int Text(Output& out, const std::vector<std::wstring>& args) {
   return 0;
 }
 
+// The system copies combo box entries across processes for the standard control.
+int Items(Output& out, const std::vector<std::wstring>& args) {
+  const HWND top = FindWindowW(args[0].c_str(), nullptr);
+  const HWND combo = top ? GetDlgItem(top, std::stoi(args[1])) : nullptr;
+  out.Fact("found", Flag(combo != nullptr));
+  if (!combo) return kExitNotFound;
+  const auto count = SendMessageW(combo, CB_GETCOUNT, 0, 0);
+  for (LRESULT i = 0; i < count; ++i) {
+    std::wstring text(static_cast<std::size_t>(SendMessageW(combo, CB_GETLBTEXTLEN, i, 0)) + 1, L'\0');
+    const auto n = SendMessageW(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text.data()));
+    text.resize(n > 0 ? static_cast<std::size_t>(n) : 0);
+    out.Fact("item", Escaped(text));
+  }
+  out.Fact("items", std::to_string(count));
+  return 0;
+}
+
+// A tooltip keeps its text in its own process: ask for it through a block of that process's
+// memory.
+int Tip(Output& out, const std::vector<std::wstring>&) {
+  HWND tip = nullptr;
+  for (HWND w : TopLevelWindows()) {
+    if (HasClass(w, TOOLTIPS_CLASSW) && IsWindowVisible(w)) tip = w;
+  }
+  out.Fact("shown", Flag(tip != nullptr));
+  if (!tip) return kExitNotFound;
+  const HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, ProcessOf(tip));
+  if (!process) return kExitNotFound;
+  constexpr std::size_t kChars = 256;
+  auto* remote = static_cast<std::uint8_t*>(
+      VirtualAllocEx(process, nullptr, sizeof(TTTOOLINFOW) + kChars * sizeof(wchar_t), MEM_COMMIT, PAGE_READWRITE));
+  std::wstring text(kChars, L'\0');
+  bool current = false;
+  if (remote) {
+    TTTOOLINFOW tool{};
+    tool.cbSize = sizeof tool;
+    tool.lpszText = reinterpret_cast<wchar_t*>(remote + sizeof tool);
+    WriteProcessMemory(process, remote, &tool, sizeof tool, nullptr);
+    current = SendMessageW(tip, TTM_GETCURRENTTOOLW, 0, reinterpret_cast<LPARAM>(remote)) != 0;
+    if (current) {
+      SendMessageW(tip, TTM_GETTEXTW, kChars, reinterpret_cast<LPARAM>(remote));
+      ReadProcessMemory(process, remote + sizeof tool, text.data(), kChars * sizeof(wchar_t), nullptr);
+    }
+    VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+  }
+  CloseHandle(process);
+  text.resize(current ? std::wcslen(text.c_str()) : 0);
+  out.Fact("tip", Escaped(text));
+  return 0;
+}
+
 // Another program's topmost window over the panel, to see the panel come back on top.
 int Cover(Output& out, const std::vector<std::wstring>& args) {
   std::array<int, 5> numbers{};
@@ -450,8 +506,10 @@ struct Command {
   std::size_t max_args;
   int (*run)(Output&, const std::vector<std::wstring>&);
 };
-constexpr std::array<Command, 9> kCommands{{
+constexpr std::array<Command, 11> kCommands{{
+    {L"tip", 0, 0, Tip},
     {L"text", 1, 2, Text},
+    {L"items", 2, 2, Items},
     {L"cover", 5, 5, Cover},
     {L"tree", 1, 1, Tree},
     {L"foreground", 0, 0, Foreground},
@@ -464,7 +522,8 @@ constexpr std::array<Command, 9> kCommands{{
 
 constexpr char kUsage[] =
     "usage: yg_probe.exe tree <class> | foreground | zorder <class> <class> | count <class> |\n"
-    "       list | close <class> | text <class> [<child-class>] | cover <x> <y> <w> <h> <s> |\n"
+    "       list | close <class> | text <class> [<child-class>] | items <class> <id> |\n"
+    "       tip | cover <x> <y> <w> <h> <s> |\n"
     "       send down:<vk>|up:<vk>|tap:<vk>...\n";
 
 int Usage() {
