@@ -546,10 +546,12 @@ void Win32Panel::OnDpiChanged(UINT dpi, const RECT& suggested) {
   const double width = PixelsToTwips(client.right, dpi_), height = PixelsToTwips(client.bottom, dpi_);
   dpi_ = dpi;
   BuildFontsAndPictures();
-  const RECT outer = OuterRect({0, 0, TwipsToPixels(width, dpi_), TwipsToPixels(height, dpi_)}, kPanelStyle,
-                               static_cast<DWORD>(GetWindowLongPtrW(hwnd_, GWL_EXSTYLE)), dpi_);
-  SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top, outer.right - outer.left, outer.bottom - outer.top,
-               SWP_NOZORDER | SWP_NOACTIVATE);
+  // Where the system suggests, the same twips at the new scale.
+  SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  RECT scaled = ClientOnScreen();
+  scaled.right = scaled.left + TwipsToPixels(width, dpi_);
+  scaled.bottom = scaled.top + TwipsToPixels(height, dpi_);
+  SetClientRect(scaled);
   for (const Child& c : children_) {
     SendMessageW(c.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(c.row->font)), TRUE);
     PlaceChild(c);
@@ -655,7 +657,21 @@ RECT Win32Panel::ClientOnScreen() const {
 
 void Win32Panel::SetClientRect(const RECT& client) {
   const auto exStyle = static_cast<DWORD>(GetWindowLongPtrW(hwnd_, GWL_EXSTYLE));
-  const RECT outer = OuterRect(client, kPanelStyle, exStyle, dpi_);
+  RECT outer = OuterRect(client, kPanelStyle, exStyle, dpi_);
+  PlaceWindow(outer);
+  // The real frame can differ from the one the system computes for the DPI (Wine keeps the
+  // frame of the system DPI): correct by where the client area actually went.
+  const RECT actual = ClientOnScreen();
+  if (!EqualRect(&actual, &client)) {
+    outer.left += client.left - actual.left;
+    outer.top += client.top - actual.top;
+    outer.right += client.right - actual.right;
+    outer.bottom += client.bottom - actual.bottom;
+    PlaceWindow(outer);
+  }
+}
+
+void Win32Panel::PlaceWindow(const RECT& outer) {
   if (!SetWindowPos(hwnd_, nullptr, outer.left, outer.top, outer.right - outer.left, outer.bottom - outer.top,
                     SWP_NOZORDER | SWP_NOACTIVATE)) {
     Fail("SetWindowPos panel");

@@ -102,6 +102,7 @@ class Win32Panel final : public Controls, public PanelWindow {
   // The client rectangle on screen, in pixels.
   RECT ClientOnScreen() const;
   void SetClientRect(const RECT& client);
+  void PlaceWindow(const RECT& outer);
 
   HINSTANCE instance_;
   HWND hwnd_ = nullptr;

@@ -15,6 +15,8 @@
 //   yg_probe.exe items <class> <control-id>
 //                                       the entries of a combo box in that window, one
 //                                       item=<text> line each, then items=<n>
+//   yg_probe.exe move <class> <x> <y> <w> <h>
+//                                       moves and sizes the first top-level window of the class
 //   yg_probe.exe tip                    the text of the tooltip now shown, if any: tip=<text>
 //   yg_probe.exe cover <x> <y> <w> <h> <seconds>
 //                                       shows a topmost window of class YgCover there for that
@@ -435,6 +437,17 @@ int Items(Output& out, const std::vector<std::wstring>& args) {
   return 0;
 }
 
+// Places another program's window, out of the panel's way.
+int Move(Output& out, const std::vector<std::wstring>& args) {
+  const HWND hwnd = FindWindowW(args[0].c_str(), nullptr);
+  out.Fact("found", Flag(hwnd != nullptr));
+  if (!hwnd) return kExitNotFound;
+  std::array<int, 4> r{};
+  for (std::size_t i = 0; i < r.size(); ++i) r[i] = static_cast<int>(std::wcstol(args[i + 1].c_str(), nullptr, 10));
+  out.Fact("moved", Flag(SetWindowPos(hwnd, nullptr, r[0], r[1], r[2], r[3], SWP_NOZORDER | SWP_NOACTIVATE)));
+  return 0;
+}
+
 // A tooltip keeps its text in its own process: ask for it through a block of that process's
 // memory.
 int Tip(Output& out, const std::vector<std::wstring>&) {
@@ -506,8 +519,9 @@ struct Command {
   std::size_t max_args;
   int (*run)(Output&, const std::vector<std::wstring>&);
 };
-constexpr std::array<Command, 11> kCommands{{
+constexpr std::array<Command, 12> kCommands{{
     {L"tip", 0, 0, Tip},
+    {L"move", 5, 5, Move},
     {L"text", 1, 2, Text},
     {L"items", 2, 2, Items},
     {L"cover", 5, 5, Cover},
@@ -523,7 +537,7 @@ constexpr std::array<Command, 11> kCommands{{
 constexpr char kUsage[] =
     "usage: yg_probe.exe tree <class> | foreground | zorder <class> <class> | count <class> |\n"
     "       list | close <class> | text <class> [<child-class>] | items <class> <id> |\n"
-    "       tip | cover <x> <y> <w> <h> <s> |\n"
+    "       move <class> <x> <y> <w> <h> | tip | cover <x> <y> <w> <h> <s> |\n"
     "       send down:<vk>|up:<vk>|tap:<vk>...\n";
 
 int Usage() {

@@ -1,0 +1,8 @@
+#!/usr/bin/env bash
+# Runs a command with the cached Wine prefix and a private X display: with-display.sh <cmd...>
+set -uo pipefail
+source "$(dirname "$0")/lib/wine.sh"
+yg_wine_prefix || exit 1
+yg_xvfb_start "$(yg_free_display)" || exit 1
+trap 'yg_xvfb_stop' EXIT
+"$@"

@@ -1,0 +1,130 @@
+// The Win32 panel in a real window (under Wine in the test run): twips and pixels at 96 and
+// 144 DPI, the layout after a DPI change, and the key events as SendInput takes them.
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include "panel/layout.h"
+#include "platform/win32/dpi_win.h"
+#include "platform/win32/key_sink_win.h"
+#include "platform/win32/panel_window_win.h"
+
+namespace yg::win32 {
+namespace {
+
+TEST(TwipsToPixels, FifteenTwipsAPixelAt96DpiAndTenAt144) {
+  const struct {
+    double twips;
+    UINT dpi;
+    int pixels;
+  } cases[] = {{5840, 96, 389}, {375, 96, 25}, {555, 96, 37}, {375, 144, 38}, {555, 144, 56},
+               {1800, 144, 180}, {-1420, 96, -95}, {300, 120, 25}, {300, 192, 40}};
+  for (const auto& c : cases) {
+    EXPECT_EQ(TwipsToPixels(c.twips, c.dpi), c.pixels) << c.twips << " at " << c.dpi;
+  }
+  EXPECT_EQ(PixelsToTwips(389, 96), 5835);
+}
+
+TEST(SendInputSink, EventsCarryScanCodeZeroAndOnlyTheKeyUpFlag) {
+  const KeyEvent events[] = {Down(33), Up(33), Down(160), Up(160)};
+  const auto inputs = ToInputs(events);
+  ASSERT_EQ(inputs.size(), 4u);
+  const DWORD flags[] = {0, KEYEVENTF_KEYUP, 0, KEYEVENTF_KEYUP};
+  for (std::size_t i = 0; i < inputs.size(); ++i) {
+    EXPECT_EQ(inputs[i].type, static_cast<DWORD>(INPUT_KEYBOARD));
+    EXPECT_EQ(inputs[i].ki.wVk, events[i].vk);
+    EXPECT_EQ(inputs[i].ki.wScan, 0);
+    EXPECT_EQ(inputs[i].ki.dwFlags, flags[i]) << "no extended-key flag, also not for Page Up";
+    EXPECT_EQ(inputs[i].ki.dwExtraInfo, 0u);
+  }
+}
+
+class Win32PanelTest : public ::testing::Test {
+ protected:
+  void SetUp() override { panel.Create(); }
+
+  RECT ChildRect(ControlId control) {
+    const HWND child = GetDlgItemDeep(control);
+    RECT r{};
+    GetWindowRect(child, &r);
+    MapWindowPoints(nullptr, GetParent(child), reinterpret_cast<POINT*>(&r), 2);
+    return r;
+  }
+
+  // The child window of a control: numbered from 1000 in the layout table's order, in the panel
+  // or one of its frames (not the edit inside the combo box, which has a number of its own).
+  HWND GetDlgItemDeep(ControlId control) {
+    int id = 1000;
+    for (const LayoutRow& row : LayoutTable()) {
+      if (row.control == control) break;
+      ++id;
+    }
+    const HWND direct = GetDlgItem(panel.Handle(), id);
+    if (direct) return direct;
+    for (Ctl frame : {Ctl::Frame1, Ctl::Frame4, Ctl::Frame6}) {
+      if (const HWND child = GetDlgItem(GetDlgItemDeep(frame), id)) return child;
+    }
+    return nullptr;
+  }
+
+  Win32Panel panel{GetModuleHandleW(nullptr)};
+};
+
+TEST_F(Win32PanelTest, ReadsBackSizesInWholePixels) {
+  const UINT dpi = DpiOf(panel.Handle());
+  panel.SetHeight(1800);
+  panel.SetWidth(5840);
+  EXPECT_NEAR(panel.Width(), 5840, 1440.0 / dpi);
+  EXPECT_NEAR(panel.Height(), 1800, 1440.0 / dpi);
+  panel.SetLeft(4762.5f);
+  panel.SetTop(9270);
+  EXPECT_NEAR(panel.Left(), 4762.5, 1440.0 / dpi);
+  EXPECT_NEAR(panel.Top(), 9270, 1440.0 / dpi);
+  // The client area is where a window with the design frame has it, whatever the real frame.
+  RECT client;
+  GetClientRect(panel.Handle(), &client);
+  EXPECT_EQ(client.right, TwipsToPixels(5840 - 90, dpi));
+  EXPECT_EQ(client.bottom, TwipsToPixels(1800 - 330, dpi));
+}
+
+TEST_F(Win32PanelTest, ADpiChangeLaysEverythingOutAgainAtTheNewScale) {
+  panel.SetWidth(5840);
+  panel.SetHeight(1800);
+  RECT suggested{100, 100, 700, 300};
+  SendMessageW(panel.Handle(), WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
+  RECT client;
+  GetClientRect(panel.Handle(), &client);
+  EXPECT_NEAR(client.right, TwipsToPixels(5750, 144), 1);
+  EXPECT_NEAR(client.bottom, TwipsToPixels(1470, 144), 1);
+  const struct {
+    ControlId control;
+    RECT expected;  // pixels at 144 DPI in the container: twips / 10
+  } cases[] = {
+      {Ctl::Comm1, {0, 0, 30, 28}},
+      {Ctl::Frame4, {300, 0, 483, 110}},
+      {Ctl::Image6, {36, 0, 74, 56}},
+      {Skb(189), {148, 57, 181, 84}},
+      {Ctl::Command5, {54, 0, 92, 144}},
+      {Ctl::Command23, {438, 112, 481, 144}},
+  };
+  for (const auto& c : cases) {
+    const RECT r = ChildRect(c.control);
+    EXPECT_EQ(r.left, c.expected.left) << ControlName(c.control);
+    EXPECT_EQ(r.top, c.expected.top) << ControlName(c.control);
+    EXPECT_EQ(r.right, c.expected.right) << ControlName(c.control);
+    EXPECT_EQ(r.bottom, c.expected.bottom) << ControlName(c.control);
+  }
+  // Fonts follow: 9 points are 18 pixels at 144 DPI.
+  LOGFONTW font{};
+  GetObjectW(reinterpret_cast<HFONT>(SendMessageW(GetDlgItemDeep(Ctl::Comm1), WM_GETFONT, 0, 0)), sizeof font, &font);
+  EXPECT_EQ(font.lfHeight, -18);
+  // And the window went where the system suggested.
+  RECT outer;
+  GetWindowRect(panel.Handle(), &outer);
+  EXPECT_EQ(outer.left, 100);
+  EXPECT_EQ(outer.top, 100);
+}
+
+}  // namespace
+}  // namespace yg::win32
