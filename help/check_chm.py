@@ -16,6 +16,8 @@ import sys
 import tempfile
 from pathlib import Path
 
+from make_chm import project_files  # the build's own reading of the project
+
 HELP_CODEPAGE = "gbk"
 LCID_CHINESE_PRC = 0x0804
 TITLE = "雁格输入法按键面板 帮助"
@@ -189,17 +191,6 @@ def parse_sitemap(text):
     sitemap = SiteMap()
     sitemap.feed(text)
     return sitemap.entries
-
-
-def project_files(hhp_text):
-    files, in_files = [], False
-    for line in hhp_text.splitlines():
-        line = line.strip()
-        if line.startswith("["):
-            in_files = line.upper() == "[FILES]"
-        elif in_files and line and not line.startswith(";"):
-            files.append(line)
-    return files
 
 
 # --- The source tables the pages describe ------------------------------------------------------
