@@ -238,8 +238,10 @@ void Win32Panel::CreateChild(Child& c) {
   c.hwnd = CreateWindowExW(0, windowClass, Wide(caption), style, 0, 0, 0, 0, ContainerWindow(row.container),
                            reinterpret_cast<HMENU>(id), instance_, nullptr);
   if (!c.hwnd) Fail("CreateWindowExW control");
-  if (row.kind == ControlKind::Picture) SetWindowLongPtrW(c.hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-  if (row.kind == ControlKind::Frame) SetWindowLongPtrW(c.hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  // Our own classes find the panel through the window.
+  if (row.kind == ControlKind::Picture || row.kind == ControlKind::Frame) {
+    SetWindowLongPtrW(c.hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  }
   PlaceChild(c);
 }
 
