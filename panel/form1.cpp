@@ -65,6 +65,8 @@ bool Form1::Initialize() noexcept {
   return !another && !ended;
 }
 
+void Form1::PlaceHidden() noexcept { Guarded("Load", Ctl::Form1, [&] { PlaceAtStart(); }); }
+
 void Form1::Load() noexcept { Guarded("Load", Ctl::Form1, [&] { LoadPanel(); }); }
 
 void Form1::Activate() noexcept {
@@ -106,6 +108,14 @@ void Form1::LostFocus(ControlId control) noexcept {
 void Form1::LoadPanel() {
   PanelWindow& w = platform.window;
   w.Show();
+  PlaceAtStart();
+  MakeTopmost();
+  w.SetExtendedStyle(w.ExtendedStyle() | kNoActivateStyle);
+  layoutList.ListKeyboardLayouts(platform.layouts, platform.controls);
+}
+
+void Form1::PlaceAtStart() {
+  PanelWindow& w = platform.window;
   w.SetHeight(kStartHeight);
   w.SetWidth(kStartWidth);
   // The width is read back: the window may hold a whole number of pixels instead.
@@ -113,9 +123,6 @@ void Form1::LoadPanel() {
   w.SetLeft(StoreSingle(CheckedDivide(w.ScreenWidth(), 2) - CheckedDivide(width, 2)));
   const double height = w.Height();
   w.SetTop(StoreSingle(static_cast<double>(w.ScreenHeight()) - height - kBottomGap));
-  MakeTopmost();
-  w.SetExtendedStyle(w.ExtendedStyle() | kNoActivateStyle);
-  layoutList.ListKeyboardLayouts(platform.layouts, platform.controls);
 }
 
 void Form1::MakeTopmost() { platform.window.SetTopmost(kTopmostFlags); }

@@ -43,6 +43,9 @@ class Form1 {
   // The window's events, in the order the window system raises them at start-up.
   // Initialize returns false when the program must end at once (another copy runs).
   bool Initialize() noexcept;
+  // Before Load, while the window is still hidden: sizes and places it where Load will, so that
+  // showing it draws it once, in its place.
+  void PlaceHidden() noexcept;
   void Load() noexcept;
   void Activate() noexcept;
   void Paint() noexcept;
@@ -69,6 +72,7 @@ class Form1 {
   void Guarded(std::string_view event, ControlId control, Handler&& handler) noexcept;
 
   void LoadPanel();
+  void PlaceAtStart();
   void MakeTopmost();
   void BeginWindowDrag();
   void OnClick(ControlId control);

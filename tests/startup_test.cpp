@@ -94,6 +94,18 @@ TEST(StartupGeometry, AnInvalidScreenSizeIsFatalBeforeThePanelMoves) {
   }
 }
 
+TEST_F(StartupTest, PlacingTheHiddenWindowFirstLeavesLoadItsOwnOrder) {
+  panel.PlaceHidden();
+  EXPECT_FALSE(fake.window.visible);
+  const float left = fake.window.left, top = fake.window.top;
+  fake.log.Clear();
+  panel.Load();
+  EXPECT_EQ(Calls().at(0), "Show");
+  EXPECT_EQ(Calls().at(1), "SetHeight 1800");
+  EXPECT_EQ(fake.window.left, left);
+  EXPECT_EQ(fake.window.top, top);
+}
+
 TEST_F(StartupTest, AFailingWindowFacilityStopsLoadThere) {
   fake.window.failing.insert("SetWidth");
   panel.Load();

@@ -37,6 +37,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
       window.ReportFatalError(std::u16string(text.begin(), text.end() - 1));
     }
     shell.owner = window.Handle();
+    form.PlaceHidden();
     form.Load();
     exitCode = window.RunMessageLoop();
   }

@@ -38,6 +38,9 @@ constexpr double kFrameBottom = 45;
 
 constexpr int kFontPoints = 9;
 
+// The panel and its frames, parents before children.
+constexpr Ctl kContainers[] = {Ctl::Form1, Ctl::Frame1, Ctl::Frame4, Ctl::Frame6};
+
 std::u16string FromUtf8(const char* text) {
   const int n = MultiByteToWideChar(CP_UTF8, 0, text, -1, nullptr, 0);
   std::wstring wide(n > 0 ? n - 1 : 0, L'\0');
@@ -204,9 +207,13 @@ void Win32Panel::Create() {
   SetClientRect(client);
 
   BuildFontsAndPictures();
-  for (Child& c : children_) CreateChild(c);
-  for (Child& c : children_) SendMessageW(c.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(c.row->font)), FALSE);
-  StackChildren();
+  // Each container's children are made from the top of its stack down, at their places: the
+  // system files a new child below its elder siblings, so no restacking or moving is needed.
+  // Should a system file them otherwise, they are restacked.
+  for (Ctl container : kContainers) {
+    for (Child* c : StackOf(container)) CreateChild(*c);
+  }
+  if (!Stacked()) Restack();
   CreateTooltips();
 }
 
@@ -235,26 +242,42 @@ void Win32Panel::CreateChild(Child& c) {
   }
   const auto id = static_cast<INT_PTR>(YG_FIRST_CONTROL_ID + (&c - children_.data()));
   const std::u16string caption(row.caption);
-  c.hwnd = CreateWindowExW(0, windowClass, Wide(caption), style, 0, 0, 0, 0, ContainerWindow(row.container),
-                           reinterpret_cast<HMENU>(id), instance_, nullptr);
+  const RECT r = ChildRect(c);
+  c.hwnd = CreateWindowExW(0, windowClass, Wide(caption), style, r.left, r.top, r.right - r.left, r.bottom - r.top,
+                           ContainerWindow(row.container), reinterpret_cast<HMENU>(id), instance_, nullptr);
   if (!c.hwnd) Fail("CreateWindowExW control");
   // Our own classes find the panel through the window.
   if (row.kind == ControlKind::Picture || row.kind == ControlKind::Frame) {
     SetWindowLongPtrW(c.hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
   }
-  PlaceChild(c);
+  SendMessageW(c.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(row.font)), FALSE);
 }
 
-void Win32Panel::StackChildren() {
-  for (Ctl container : {Ctl::Form1, Ctl::Frame1, Ctl::Frame4, Ctl::Frame6}) {
-    std::vector<const Child*> stack;
-    for (const Child& c : children_) {
-      if (c.row->container == container) stack.push_back(&c);
+std::vector<Win32Panel::Child*> Win32Panel::StackOf(Ctl container) {
+  std::vector<Child*> stack;
+  for (Child& c : children_) {
+    if (c.row->container == container) stack.push_back(&c);
+  }
+  std::stable_sort(stack.begin(), stack.end(),
+                   [](const Child* a, const Child* b) { return a->row->layer > b->row->layer; });
+  return stack;
+}
+
+bool Win32Panel::Stacked() {
+  for (Ctl container : kContainers) {
+    HWND next = GetWindow(ContainerWindow(container), GW_CHILD);
+    for (const Child* c : StackOf(container)) {
+      if (next != c->hwnd) return false;
+      next = GetWindow(next, GW_HWNDNEXT);
     }
-    std::stable_sort(stack.begin(), stack.end(),
-                     [](const Child* a, const Child* b) { return a->row->layer > b->row->layer; });
+  }
+  return true;
+}
+
+void Win32Panel::Restack() {
+  for (Ctl container : kContainers) {
     HWND above = HWND_TOP;
-    for (const Child* c : stack) {
+    for (const Child* c : StackOf(container)) {
       SetWindowPos(c->hwnd, above, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
       above = c->hwnd;
     }
@@ -310,12 +333,18 @@ HFONT Win32Panel::FontFor(FontRole role) const {
   return defaultFont_.get();
 }
 
-void Win32Panel::PlaceChild(const Child& c) const {
+RECT Win32Panel::ChildRect(const Child& c) const {
+  const int left = TwipsToPixels(c.left, dpi_), top = TwipsToPixels(c.top, dpi_);
   int height = TwipsToPixels(c.height, dpi_);
   // A drop-down combo box's window includes its list.
   if (c.row->kind == ControlKind::ComboBox) height *= 6;
-  if (!SetWindowPos(c.hwnd, nullptr, TwipsToPixels(c.left, dpi_), TwipsToPixels(c.top, dpi_),
-                    TwipsToPixels(c.width, dpi_), height, SWP_NOZORDER | SWP_NOACTIVATE)) {
+  return {left, top, left + TwipsToPixels(c.width, dpi_), top + height};
+}
+
+void Win32Panel::PlaceChild(const Child& c) const {
+  const RECT r = ChildRect(c);
+  if (!SetWindowPos(c.hwnd, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
+                    SWP_NOZORDER | SWP_NOACTIVATE)) {
     Fail("SetWindowPos control");
   }
 }

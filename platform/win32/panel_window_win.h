@@ -87,8 +87,12 @@ class Win32Panel final : public Controls, public PanelWindow {
 
   void CreateChild(Child& child);
   void CreateTooltips();
-  void StackChildren();
+  // The children of a container, the one on top first.
+  std::vector<Child*> StackOf(Ctl container);
+  bool Stacked();
+  void Restack();
   void BuildFontsAndPictures();
+  RECT ChildRect(const Child& child) const;
   void PlaceChild(const Child& child) const;
   void PaintFrame(HWND frame) const;
   void PaintPicture(const Child& child, HDC dc) const;
