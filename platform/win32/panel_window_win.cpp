@@ -482,6 +482,11 @@ LRESULT Win32Panel::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       if (form_) form_->Unload();
       DestroyWindow(hwnd_);
       return 0;
+    case WM_ENDSESSION:
+      // Windows is shutting down or the user logs off: the panel closes as if its close box
+      // had been clicked; the process ends after this message without WM_CLOSE.
+      if (wParam && form_) form_->Unload();
+      return 0;
     case WM_DESTROY:
       PostQuitMessage(0);
       return 0;
