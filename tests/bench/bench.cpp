@@ -42,6 +42,8 @@
 // Exit status: 0 done, 1 bad usage, 2 a measure could not be taken (error=<what> says why).
 #include <windows.h>
 
+#include "tests/e2e/console_tool.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -805,25 +807,13 @@ bool MeasureSize(const Options& o, std::string& error) {
   return true;
 }
 
-// Coordinates in physical pixels, as the panel (per-monitor aware) has them.
-void BecomeDpiAware() {
-  using SetContextFn = BOOL(WINAPI*)(DPI_AWARENESS_CONTEXT);
-  const auto proc = GetProcAddress(GetModuleHandleW(L"user32.dll"), "SetProcessDpiAwarenessContext");
-  if (proc && reinterpret_cast<SetContextFn>(reinterpret_cast<void (*)()>(proc))(
-                  DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2)) {
-    return;
-  }
-  SetProcessDPIAware();
-}
-
 constexpr char kUsage[] =
     "usage: yg_bench.exe [--runs <n>] [--poll-ms <ms>] [--trace <file>] --panel <exe>\n"
     "                    --bare-window <exe> --bare-button <exe>\n"
     "                    startup|click|clickqueue|sendinput|size...\n";
 
 int Usage() {
-  DWORD written = 0;
-  WriteFile(GetStdHandle(STD_ERROR_HANDLE), kUsage, sizeof kUsage - 1, &written, nullptr);
+  yg::tools::Usage(kUsage);
   return kExitUsage;
 }
 
@@ -860,7 +850,7 @@ int wmain(int argc, wchar_t** argv) {
   LARGE_INTEGER frequency;
   QueryPerformanceFrequency(&frequency);
   g_ticksPerMs = static_cast<double>(frequency.QuadPart) / 1000;
-  BecomeDpiAware();
+  yg::tools::BecomeDpiAware();
 
   for (const std::wstring& measure : o.measures) {
     std::string error;

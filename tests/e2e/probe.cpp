@@ -40,6 +40,8 @@
 // spaces. Exit status: 0 done, 1 bad usage, 2 a window was not found, 3 SendInput took fewer
 // events than it was given.
 #include <windows.h>
+
+#include "tests/e2e/console_tool.h"
 #include <commctrl.h>
 
 #include <array>
@@ -225,17 +227,6 @@ UINT DpiOf(HWND hwnd) {
 }
 
 // Rectangles in physical pixels even where the system scales: the probe is made DPI aware.
-void BecomeDpiAware() {
-  using SetContextFn = BOOL(WINAPI*)(DPI_AWARENESS_CONTEXT);
-  const auto proc =
-      GetProcAddress(GetModuleHandleW(L"user32.dll"), "SetProcessDpiAwarenessContext");
-  if (proc && reinterpret_cast<SetContextFn>(reinterpret_cast<void (*)()>(proc))(
-                  DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2)) {
-    return;
-  }
-  SetProcessDPIAware();
-}
-
 RECT ClientOnScreen(HWND hwnd) {
   RECT r{};
   GetClientRect(hwnd, &r);
@@ -541,8 +532,7 @@ constexpr char kUsage[] =
     "       send down:<vk>|up:<vk>|tap:<vk>...\n";
 
 int Usage() {
-  DWORD written = 0;
-  WriteFile(GetStdHandle(STD_ERROR_HANDLE), kUsage, sizeof kUsage - 1, &written, nullptr);
+  yg::tools::Usage(kUsage);
   return kExitUsage;
 }
 
@@ -550,7 +540,7 @@ int Usage() {
 
 int wmain(int argc, wchar_t** argv) {
   if (argc < 2) return Usage();
-  BecomeDpiAware();
+  yg::tools::BecomeDpiAware();
   const std::wstring name = argv[1];
   const std::vector<std::wstring> args(argv + 2, argv + argc);
   for (const Command& command : kCommands) {
