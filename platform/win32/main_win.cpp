@@ -2,7 +2,6 @@
 
 #include <windows.h>
 #include <commctrl.h>
-#include <objbase.h>
 
 #include "panel/form1.h"
 #include "platform/win32/key_sink_win.h"
@@ -16,8 +15,6 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
 
   INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
   InitCommonControlsEx(&controls);
-  // The shell may hand the help file to a COM server.
-  const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
 
   yg::win32::SendInputSink keys;
   yg::win32::SystemKeyboardLayouts layouts;
@@ -41,6 +38,5 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     form.Load();
     exitCode = window.RunMessageLoop();
   }
-  if (SUCCEEDED(com)) CoUninitialize();
   return exitCode;
 }

@@ -1,6 +1,6 @@
 #include "platform/win32/shell_win.h"
 
-#include <shellapi.h>
+#include <objbase.h>
 
 #include <string>
 
@@ -10,6 +10,12 @@
 namespace yg::win32 {
 
 namespace {
+
+template <class Function>
+Function SystemFunction(HMODULE module, const char* name) {
+  return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(module, name)));
+}
+
 // "Local\": one copy per user session, so that several users of one machine each have theirs.
 constexpr wchar_t kSingleCopyName[] = L"Local\\YgKeyPanel.SingleCopy";
 }  // namespace
@@ -42,9 +48,22 @@ std::u16string SystemShell::ExecutableFolder() {
 std::intptr_t SystemShell::Execute(std::u16string_view verb, std::u16string_view file,
                                    std::u16string_view parameters, std::u16string_view directory,
                                    int showCommand) {
+  // The shell, and the COM it may hand the file to, are loaded on the first help click: the
+  // panel needs neither to start, and both are heavy to load.
+  using CoInitializeExFn = HRESULT(WINAPI*)(LPVOID, DWORD);
+  using ShellExecuteWFn = HINSTANCE(WINAPI*)(HWND, LPCWSTR, LPCWSTR, LPCWSTR, LPCWSTR, INT);
+  static const auto shellExecute = [] {
+    const HMODULE ole = LoadLibraryExW(L"ole32.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+    if (const auto coInitialize = ole ? SystemFunction<CoInitializeExFn>(ole, "CoInitializeEx") : nullptr) {
+      coInitialize(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+    }
+    const HMODULE shell = LoadLibraryExW(L"shell32.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+    return shell ? SystemFunction<ShellExecuteWFn>(shell, "ShellExecuteW") : nullptr;
+  }();
+  if (!shellExecute) throw PanelError(ErrorKind::FacilityFailed, "shell32.dll");
   // The wide call: a folder named outside the system's ANSI code page must still be found.
   const std::wstring v = WideCopy(verb), f = WideCopy(file), p = WideCopy(parameters), d = WideCopy(directory);
-  const HINSTANCE result = ShellExecuteW(owner, v.c_str(), f.c_str(), p.c_str(), d.c_str(), showCommand);
+  const HINSTANCE result = shellExecute(owner, v.c_str(), f.c_str(), p.c_str(), d.c_str(), showCommand);
   return reinterpret_cast<std::intptr_t>(result);
 }
 
