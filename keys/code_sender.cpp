@@ -4,7 +4,7 @@
 #include <string>
 
 #include "keys/key_event.h"
-#include "panel/errors.h"
+#include "base/errors.h"
 
 namespace yg {
 

@@ -5,7 +5,7 @@
 
 #include "keys/key_event.h"
 #include "keys/key_sequence.h"
-#include "platform/key_sink.h"
+#include "keys/key_sink.h"
 
 namespace yg {
 

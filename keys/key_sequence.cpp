@@ -1,6 +1,6 @@
 #include "keys/key_sequence.h"
 
-#include "panel/checked.h"
+#include "base/checked.h"
 
 namespace yg {
 

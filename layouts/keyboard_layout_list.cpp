@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <string>
 
-#include "panel/checked.h"
-#include "panel/errors.h"
+#include "base/checked.h"
+#include "base/errors.h"
 
 namespace yg {
 

@@ -1,7 +1,7 @@
 #include "pads/key_rows.h"
 
-#include "panel/checked.h"
-#include "panel/errors.h"
+#include "base/checked.h"
+#include "base/errors.h"
 
 namespace yg {
 

@@ -7,7 +7,7 @@
 #include <string_view>
 
 #include "keys/key_sequence.h"
-#include "panel/control_id.h"
+#include "base/control_id.h"
 
 namespace yg {
 

@@ -3,7 +3,7 @@
 #include <array>
 #include <cstdint>
 
-#include "panel/control_id.h"
+#include "base/control_id.h"
 
 namespace yg {
 

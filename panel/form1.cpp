@@ -8,8 +8,8 @@
 #include "pads/radical_keys.h"
 #include "pads/stroke_pad.h"
 #include "pads/word_keys.h"
-#include "panel/checked.h"
-#include "panel/errors.h"
+#include "base/checked.h"
+#include "base/errors.h"
 #include "panel/help.h"
 #include "panel/mode_switch.h"
 

@@ -6,9 +6,9 @@
 
 #include "keys/key_injector.h"
 #include "layouts/keyboard_layout_list.h"
-#include "panel/control_id.h"
+#include "base/control_id.h"
 #include "platform/controls.h"
-#include "platform/key_sink.h"
+#include "keys/key_sink.h"
 #include "platform/keyboard_layouts.h"
 #include "platform/panel_window.h"
 #include "platform/shell.h"

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "panel/errors.h"
+#include "base/errors.h"
 
 namespace yg {
 

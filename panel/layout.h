@@ -10,7 +10,7 @@
 #include <span>
 #include <string_view>
 
-#include "panel/control_id.h"
+#include "base/control_id.h"
 
 namespace yg {
 

@@ -3,8 +3,8 @@
 #include <array>
 #include <span>
 
-#include "panel/checked.h"
-#include "panel/control_id.h"
+#include "base/checked.h"
+#include "base/control_id.h"
 
 namespace yg {
 

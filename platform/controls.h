@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "panel/control_id.h"
+#include "base/control_id.h"
 
 namespace yg {
 

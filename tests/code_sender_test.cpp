@@ -3,7 +3,7 @@
 #include <string>
 
 #include "keys/code_sender.h"
-#include "panel/errors.h"
+#include "base/errors.h"
 #include "tests/fakes/call_log.h"
 #include "tests/fakes/fake_key_sink.h"
 

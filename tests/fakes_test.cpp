@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "panel/errors.h"
+#include "base/errors.h"
 #include "tests/fakes/fake_platform.h"
 
 namespace yg::testing {

@@ -2,7 +2,7 @@
 
 #include "keys/key_injector.h"
 #include "keys/key_sequence.h"
-#include "panel/errors.h"
+#include "base/errors.h"
 #include "tests/fakes/fake_key_sink.h"
 
 namespace yg {

@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "platform/key_sink.h"
+#include "keys/key_sink.h"
 
 namespace yg::win32 {
 

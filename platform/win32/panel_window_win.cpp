@@ -7,7 +7,7 @@
 #include <stdexcept>
 #include <string>
 
-#include "panel/errors.h"
+#include "base/errors.h"
 #include "platform/win32/dpi_win.h"
 #include "platform/win32/resource_ids.h"
 #include "platform/win32/text_win.h"

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "panel/errors.h"
+#include "base/errors.h"
 #include "platform/win32/text_win.h"
 
 namespace yg::win32 {

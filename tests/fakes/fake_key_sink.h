@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/key_sink.h"
+#include "keys/key_sink.h"
 #include "tests/fakes/call_log.h"
 
 namespace yg::testing {

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "panel/errors.h"
+#include "base/errors.h"
 
 namespace yg::testing {
 

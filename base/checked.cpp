@@ -1,10 +1,10 @@
-#include "panel/checked.h"
+#include "base/checked.h"
 
 #include <cmath>
 #include <limits>
 #include <string>
 
-#include "panel/errors.h"
+#include "base/errors.h"
 
 namespace yg {
 

@@ -1,4 +1,4 @@
-#include "panel/errors.h"
+#include "base/errors.h"
 
 namespace yg {
 

@@ -1,4 +1,4 @@
-#include "panel/control_id.h"
+#include "base/control_id.h"
 
 #include <array>
 
