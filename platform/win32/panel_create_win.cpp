@@ -1,0 +1,209 @@
+#include "platform/win32/panel_window_win.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <string>
+
+#include "base/errors.h"
+#include "platform/win32/dpi_win.h"
+#include "platform/win32/panel_parts_win.h"
+#include "platform/win32/resource_ids.h"
+#include "platform/win32/text_win.h"
+
+namespace yg::win32 {
+
+using namespace panel;
+
+Win32Panel::Win32Panel(HINSTANCE instance) : instance_(instance) {
+  for (const LayoutRow& row : LayoutTable()) {
+    Child& c = children_.emplace_back();
+    c.row = &row;
+    c.left = row.left;
+    c.top = row.top;
+    c.width = row.width;
+    c.height = row.height;
+    c.picture = row.picture;
+  }
+}
+
+Win32Panel::~Win32Panel() {
+  if (tooltip_) DestroyWindow(tooltip_);
+  if (hwnd_) {
+    SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
+    DestroyWindow(hwnd_);
+  }
+}
+
+void Win32Panel::RegisterClasses(HINSTANCE instance) {
+  WNDCLASSEXW panel{};
+  panel.cbSize = sizeof panel;
+  // CS_DBLCLKS: a double click on the bare panel arrives as such (it does nothing beyond its
+  // two presses).
+  panel.style = CS_DBLCLKS;
+  panel.lpfnWndProc = PanelProc;
+  panel.hInstance = instance;
+  panel.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+  panel.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+  panel.lpszClassName = kPanelClass;
+  WNDCLASSEXW frame = panel;
+  frame.style = 0;
+  frame.lpfnWndProc = FrameProc;
+  frame.lpszClassName = kFrameClass;
+  WNDCLASSEXW picture = frame;
+  picture.lpfnWndProc = PictureProc;
+  picture.hbrBackground = nullptr;  // the picture covers it all
+  picture.lpszClassName = kPictureClass;
+  for (const WNDCLASSEXW* c : {&panel, &frame, &picture}) {
+    if (!RegisterClassExW(c) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) Fail("RegisterClassExW");
+  }
+}
+
+void Win32Panel::Create() {
+  RegisterClasses(instance_);
+  const std::u16string caption(kPanelCaption);
+  hwnd_ = CreateWindowExW(kPanelExStyle, kPanelClass, Wide(caption), kPanelStyle, CW_USEDEFAULT, CW_USEDEFAULT, 0, 0,
+                          nullptr, nullptr, instance_, this);
+  if (!hwnd_) Fail("CreateWindowExW panel");
+  dpi_ = DpiOf(hwnd_);
+
+  const int big = GetSystemMetrics(SM_CXICON), small = GetSystemMetrics(SM_CXSMICON);
+  bigIcon_.reset(static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(YG_IDI_PANEL), IMAGE_ICON, big, big, 0)));
+  smallIcon_.reset(
+      static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(YG_IDI_PANEL), IMAGE_ICON, small, small, 0)));
+  SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_.get()));
+  SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.get()));
+
+  // The design size of the client area until start-up sets the working size.
+  RECT client = ClientOnScreen();
+  client.right = client.left + TwipsToPixels(kDesignClientWidth, dpi_);
+  client.bottom = client.top + TwipsToPixels(kDesignClientHeight, dpi_);
+  SetClientRect(client);
+
+  BuildFontsAndPictures();
+  // Each container's children are made from the top of its stack down, at their places: the
+  // system files a new child below its elder siblings, so no restacking or moving is needed.
+  // Should a system file them otherwise, they are restacked.
+  for (Ctl container : kContainers) {
+    for (Child* c : StackOf(container)) CreateChild(*c);
+  }
+  if (!Stacked()) Restack();
+  CreateTooltips();
+}
+
+void Win32Panel::CreateChild(Child& c) {
+  const LayoutRow& row = *c.row;
+  const wchar_t* windowClass = WC_BUTTONW;
+  // WS_CLIPSIBLINGS everywhere: where controls overlap, the one on top is drawn over the other.
+  DWORD style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS;
+  switch (row.kind) {
+    case ControlKind::Frame:
+      windowClass = kFrameClass;
+      style |= WS_CLIPCHILDREN;
+      break;
+    case ControlKind::Picture:
+      windowClass = kPictureClass;
+      break;
+    case ControlKind::ComboBox:
+      windowClass = WC_COMBOBOXW;
+      style |= CBS_DROPDOWN | CBS_AUTOHSCROLL | WS_VSCROLL | WS_TABSTOP;
+      break;
+    case ControlKind::Button:
+      // Multi-line like the tall word-building key needs; BS_NOTIFY on the candidate keys,
+      // whose colour follows the focus.
+      style |= BS_PUSHBUTTON | BS_MULTILINE | WS_TABSTOP | (row.control.name == Ctl::skb ? BS_NOTIFY : 0);
+      break;
+  }
+  const auto id = static_cast<INT_PTR>(YG_FIRST_CONTROL_ID + (&c - children_.data()));
+  const std::u16string caption(row.caption);
+  const RECT r = ChildRect(c);
+  c.hwnd = CreateWindowExW(0, windowClass, Wide(caption), style, r.left, r.top, r.right - r.left, r.bottom - r.top,
+                           ContainerWindow(row.container), reinterpret_cast<HMENU>(id), instance_, nullptr);
+  if (!c.hwnd) Fail("CreateWindowExW control");
+  // Our own classes find the panel through the window.
+  if (row.kind == ControlKind::Picture || row.kind == ControlKind::Frame) {
+    SetWindowLongPtrW(c.hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  }
+  SendMessageW(c.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(row.font)), FALSE);
+}
+
+std::vector<Win32Panel::Child*> Win32Panel::StackOf(Ctl container) {
+  std::vector<Child*> stack;
+  for (Child& c : children_) {
+    if (c.row->container == container) stack.push_back(&c);
+  }
+  std::stable_sort(stack.begin(), stack.end(),
+                   [](const Child* a, const Child* b) { return a->row->layer > b->row->layer; });
+  return stack;
+}
+
+bool Win32Panel::Stacked() {
+  for (Ctl container : kContainers) {
+    HWND next = GetWindow(ContainerWindow(container), GW_CHILD);
+    for (const Child* c : StackOf(container)) {
+      if (next != c->hwnd) return false;
+      next = GetWindow(next, GW_HWNDNEXT);
+    }
+  }
+  return true;
+}
+
+void Win32Panel::Restack() {
+  for (Ctl container : kContainers) {
+    HWND above = HWND_TOP;
+    for (const Child* c : StackOf(container)) {
+      SetWindowPos(c->hwnd, above, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+      above = c->hwnd;
+    }
+  }
+}
+
+void Win32Panel::CreateTooltips() {
+  // TTS_ALWAYSTIP: the panel is never the active window, and without it tips show only for
+  // the active one.
+  // No owner: Wine moves a window that owns a topmost popup to just below that popup instead of
+  // into the topmost band, so the panel would never become topmost there. Windows does not need
+  // the owner either; the panel destroys the tooltip itself.
+  tooltip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
+                             CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance_,
+                             nullptr);
+  if (!tooltip_) Fail("CreateWindowExW tooltip");
+  for (const Child& c : children_) {
+    if (c.row->tooltip.empty()) continue;
+    std::wstring text = WideCopy(c.row->tooltip);
+    TTTOOLINFOW tool{};
+    tool.cbSize = sizeof tool;
+    // TTF_TRANSPARENT: a tip shown over the next key lets a click through to that key; a click
+    // on the tip itself would activate it (Wine) and take the keyboard from the user's program.
+    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS | TTF_TRANSPARENT;
+    tool.hwnd = GetParent(c.hwnd);
+    tool.uId = reinterpret_cast<UINT_PTR>(c.hwnd);
+    tool.lpszText = text.data();
+    SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+  }
+}
+
+HWND Win32Panel::ContainerWindow(Ctl container) const {
+  if (container == Ctl::Form1) return hwnd_;
+  return ChildOf(ControlId(container)).hwnd;
+}
+
+Win32Panel::Child& Win32Panel::ChildOf(ControlId control) {
+  return const_cast<Child&>(static_cast<const Win32Panel*>(this)->ChildOf(control));
+}
+
+const Win32Panel::Child& Win32Panel::ChildOf(ControlId control) const {
+  const auto it = std::find_if(children_.begin(), children_.end(),
+                               [control](const Child& c) { return c.row->control == control; });
+  if (it == children_.end() || (hwnd_ && !it->hwnd)) {
+    throw PanelError(ErrorKind::SubscriptOutOfRange, "no control " + ControlName(control));
+  }
+  return *it;
+}
+
+Win32Panel::Child* Win32Panel::ChildOf(HWND hwnd) {
+  const auto it = std::find_if(children_.begin(), children_.end(), [hwnd](const Child& c) { return c.hwnd == hwnd; });
+  return it == children_.end() ? nullptr : &*it;
+}
+
+}  // namespace yg::win32

@@ -1,0 +1,129 @@
+#include "platform/win32/panel_window_win.h"
+
+#include <algorithm>
+
+#include "platform/win32/dpi_win.h"
+#include "platform/win32/panel_parts_win.h"
+
+namespace yg::win32 {
+
+using namespace panel;
+
+RECT Win32Panel::ChildRect(const Child& c) const {
+  const int left = TwipsToPixels(c.left, dpi_), top = TwipsToPixels(c.top, dpi_);
+  int height = TwipsToPixels(c.height, dpi_);
+  // A drop-down combo box's window includes its list.
+  if (c.row->kind == ControlKind::ComboBox) height *= 6;
+  return {left, top, left + TwipsToPixels(c.width, dpi_), top + height};
+}
+
+void Win32Panel::PlaceChild(const Child& c) const {
+  const RECT r = ChildRect(c);
+  if (!SetWindowPos(c.hwnd, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
+                    SWP_NOZORDER | SWP_NOACTIVATE)) {
+    Fail("SetWindowPos control");
+  }
+}
+
+void Win32Panel::OnDpiChanged(UINT dpi, const RECT& suggested) {
+  RECT client;
+  GetClientRect(hwnd_, &client);
+  const double width = PixelsToTwips(client.right, dpi_), height = PixelsToTwips(client.bottom, dpi_);
+  dpi_ = dpi;
+  BuildFontsAndPictures();
+  // Where the system suggests, the same twips at the new scale.
+  SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  RECT scaled = ClientOnScreen();
+  scaled.right = scaled.left + TwipsToPixels(width, dpi_);
+  scaled.bottom = scaled.top + TwipsToPixels(height, dpi_);
+  SetClientRect(scaled);
+  for (const Child& c : children_) {
+    SendMessageW(c.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(c.row->font)), TRUE);
+    PlaceChild(c);
+  }
+  InvalidateRect(hwnd_, nullptr, TRUE);
+}
+
+// The window's place and size: twips of the outer window, kept as pixels of its client area.
+
+RECT Win32Panel::ClientOnScreen() const {
+  RECT r;
+  if (!GetClientRect(hwnd_, &r)) Fail("GetClientRect");
+  MapWindowPoints(hwnd_, nullptr, reinterpret_cast<POINT*>(&r), 2);
+  return r;
+}
+
+void Win32Panel::SetClientRect(const RECT& client) {
+  const auto exStyle = static_cast<DWORD>(GetWindowLongPtrW(hwnd_, GWL_EXSTYLE));
+  RECT outer = OuterRect(client, kPanelStyle, exStyle, dpi_);
+  PlaceWindow(outer);
+  // The real frame can differ from the one the system computes for the DPI (Wine keeps the
+  // frame of the system DPI): correct by where the client area actually went.
+  const RECT actual = ClientOnScreen();
+  if (!EqualRect(&actual, &client)) {
+    outer.left += client.left - actual.left;
+    outer.top += client.top - actual.top;
+    outer.right += client.right - actual.right;
+    outer.bottom += client.bottom - actual.bottom;
+    PlaceWindow(outer);
+  }
+}
+
+void Win32Panel::PlaceWindow(const RECT& outer) {
+  if (!SetWindowPos(hwnd_, nullptr, outer.left, outer.top, outer.right - outer.left, outer.bottom - outer.top,
+                    SWP_NOZORDER | SWP_NOACTIVATE)) {
+    Fail("SetWindowPos panel");
+  }
+}
+
+void Win32Panel::Show() { ShowWindow(hwnd_, SW_SHOW); }
+
+float Win32Panel::Left() const {
+  return static_cast<float>(PixelsToTwips(ClientOnScreen().left, dpi_) - kFrameLeft);
+}
+
+float Win32Panel::Top() const { return static_cast<float>(PixelsToTwips(ClientOnScreen().top, dpi_) - kFrameTop); }
+
+float Win32Panel::Width() const {
+  const RECT c = ClientOnScreen();
+  return static_cast<float>(PixelsToTwips(c.right - c.left, dpi_) + kFrameLeft + kFrameRight);
+}
+
+float Win32Panel::Height() const {
+  const RECT c = ClientOnScreen();
+  return static_cast<float>(PixelsToTwips(c.bottom - c.top, dpi_) + kFrameTop + kFrameBottom);
+}
+
+void Win32Panel::SetLeft(float twips) {
+  RECT c = ClientOnScreen();
+  OffsetRect(&c, TwipsToPixels(twips + kFrameLeft, dpi_) - c.left, 0);
+  SetClientRect(c);
+}
+
+void Win32Panel::SetTop(float twips) {
+  RECT c = ClientOnScreen();
+  OffsetRect(&c, 0, TwipsToPixels(twips + kFrameTop, dpi_) - c.top);
+  SetClientRect(c);
+}
+
+void Win32Panel::SetWidth(float twips) {
+  RECT c = ClientOnScreen();
+  c.right = c.left + std::max(0, TwipsToPixels(twips - kFrameLeft - kFrameRight, dpi_));
+  SetClientRect(c);
+}
+
+void Win32Panel::SetHeight(float twips) {
+  RECT c = ClientOnScreen();
+  c.bottom = c.top + std::max(0, TwipsToPixels(twips - kFrameTop - kFrameBottom, dpi_));
+  SetClientRect(c);
+}
+
+float Win32Panel::ScreenWidth() const {
+  return static_cast<float>(PixelsToTwips(GetSystemMetrics(SM_CXSCREEN), dpi_));
+}
+
+float Win32Panel::ScreenHeight() const {
+  return static_cast<float>(PixelsToTwips(GetSystemMetrics(SM_CYSCREEN), dpi_));
+}
+
+}  // namespace yg::win32
