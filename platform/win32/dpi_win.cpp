@@ -1,7 +1,5 @@
 #include "platform/win32/dpi_win.h"
 
-#include <cmath>
-
 namespace yg::win32 {
 
 namespace {
@@ -19,12 +17,6 @@ UINT SystemDpi() {
 }
 
 }  // namespace
-
-int TwipsToPixels(double twips, UINT dpi) {
-  return static_cast<int>(std::lround(twips * dpi / kTwipsPerInch));
-}
-
-double PixelsToTwips(int pixels, UINT dpi) { return static_cast<double>(pixels) * kTwipsPerInch / dpi; }
 
 UINT DpiOf(HWND window) {
   using GetDpiForWindowFn = UINT(WINAPI*)(HWND);

@@ -10,11 +10,11 @@ namespace yg::win32 {
 using namespace panel;
 
 RECT Win32Panel::ChildRect(const Child& c) const {
-  const int left = TwipsToPixels(c.left, dpi_), top = TwipsToPixels(c.top, dpi_);
-  int height = TwipsToPixels(c.height, dpi_);
+  const PixelBox box = ToPixelBox(c.left, c.top, c.width, c.height, dpi_);
+  RECT r{box.left, box.top, box.right, box.bottom};
   // A drop-down combo box's window includes its list.
-  if (c.row->kind == ControlKind::ComboBox) height *= 6;
-  return {left, top, left + TwipsToPixels(c.width, dpi_), top + height};
+  if (c.row->kind == ControlKind::ComboBox) r.bottom = r.top + 6 * box.Height();
+  return r;
 }
 
 void Win32Panel::PlaceChild(const Child& c) const {

@@ -1,5 +1,5 @@
-// The Win32 panel in a real window (under Wine in the test run): twips and pixels at 96 and
-// 144 DPI, the layout after a DPI change, and the key events as SendInput takes them.
+// The Win32 panel in a real window (under Wine in the test run): twips and pixels, the layout
+// after a DPI change, and the key events as SendInput takes them.
 
 #include <gtest/gtest.h>
 
@@ -12,19 +12,6 @@
 
 namespace yg::win32 {
 namespace {
-
-TEST(TwipsToPixels, FifteenTwipsAPixelAt96DpiAndTenAt144) {
-  const struct {
-    double twips;
-    UINT dpi;
-    int pixels;
-  } cases[] = {{5840, 96, 389}, {375, 96, 25}, {555, 96, 37}, {375, 144, 38}, {555, 144, 56},
-               {1800, 144, 180}, {-1420, 96, -95}, {300, 120, 25}, {300, 192, 40}};
-  for (const auto& c : cases) {
-    EXPECT_EQ(TwipsToPixels(c.twips, c.dpi), c.pixels) << c.twips << " at " << c.dpi;
-  }
-  EXPECT_EQ(PixelsToTwips(389, 96), 5835);
-}
 
 TEST(SendInputSink, EventsCarryScanCodeZeroAndOnlyTheKeyUpFlag) {
   const KeyEvent events[] = {Down(33), Up(33), Down(160), Up(160)};
@@ -124,6 +111,26 @@ TEST_F(Win32PanelTest, ADpiChangeLaysEverythingOutAgainAtTheNewScale) {
   GetWindowRect(panel.Handle(), &outer);
   EXPECT_EQ(outer.left, 100);
   EXPECT_EQ(outer.top, 100);
+}
+
+// At 125% and 175% a twip is not a whole share of a pixel: neighbours that touch in the layout
+// must still touch on the screen, with neither a gap nor an overlap of a pixel between them.
+TEST_F(Win32PanelTest, NeighboursTouchOnTheScreenAtFractionalScales) {
+  for (UINT dpi : {120u, 168u}) {
+    RECT suggested{0, 0, 800, 300};
+    SendMessageW(panel.Handle(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+    int pairs = 0;
+    for (const LayoutRow& a : LayoutTable()) {
+      for (const LayoutRow& b : LayoutTable()) {
+        if (a.container != b.container || a.left + a.width != b.left) continue;
+        if (a.top >= b.top + b.height || b.top >= a.top + a.height) continue;  // not side by side
+        ++pairs;
+        EXPECT_EQ(ChildRect(a.control).right, ChildRect(b.control).left)
+            << ControlName(a.control) << " and " << ControlName(b.control) << " at " << dpi << " DPI";
+      }
+    }
+    EXPECT_GT(pairs, 50);
+  }
 }
 
 }  // namespace
