@@ -49,8 +49,7 @@ export YG_WINEPREFIX=/tmp/yg-wineprefix-bench
 exec {run_lock}>"$YG_WINEPREFIX.run-lock"
 flock -n "$run_lock" || { echo "$0: another benchmark is running in $YG_WINEPREFIX" >&2; exit 1; }
 yg_wine_prefix || exit 1
-display=$(yg_free_display) || exit 1
-yg_xvfb_start "$display" || exit 1
+yg_xvfb_start_free || exit 1
 cleanup() {
   # Whatever yg_bench started has ended with it; the prefix's server goes once it is idle. Only
   # this prefix's server is asked, and only if it does not end on its own.

@@ -32,8 +32,7 @@ fi
 [ "$dpi" = 96 ] || export YG_WINEPREFIX="${YG_WINEPREFIX:-/tmp/yg-wineprefix}-$dpi"
 yg_wine_prefix || exit 1
 yg_wine_dpi "$dpi" || exit 1
-display=$(yg_free_display) || exit 1
-yg_xvfb_start "$display" || exit 1
+yg_xvfb_start_free || exit 1
 trap 'yg_xvfb_stop' EXIT
 
 out=build/e2e-$dpi

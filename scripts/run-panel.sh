@@ -21,7 +21,7 @@ shot=build/panel-screenshot.png
 yg_wine_prefix
 own_display=0
 if [ -z "${DISPLAY:-}" ] || ! xdpyinfo >/dev/null 2>&1; then
-  yg_xvfb_start "$(yg_free_display)"
+  yg_xvfb_start_free
   own_display=1
   trap 'yg_xvfb_stop' EXIT
 fi

@@ -3,6 +3,6 @@
 set -uo pipefail
 source "$(dirname "$0")/lib/wine.sh"
 yg_wine_prefix || exit 1
-yg_xvfb_start "$(yg_free_display)" || exit 1
+yg_xvfb_start_free || exit 1
 trap 'yg_xvfb_stop' EXIT
 "$@"

@@ -9,8 +9,10 @@
 #                                    overrides it), WINEARCH=win64, WINEDEBUG=-all
 #   yg_wine_prefix                   creates the prefix once and sets up Chinese fonts in it
 #   yg_xvfb_start <n> [WxHxD]        a private Xvfb on :n (default 1024x768x24); exports DISPLAY
+#   yg_xvfb_start_free [WxHxD]       yg_xvfb_start on the first display that is free and stays
+#                                    free while it starts (several runs may look at once)
 #   yg_xvfb_stop [n]                 stops the Xvfb that yg_xvfb_start started, by its PID
-#   yg_free_display [first] [last]   a display number that no X server holds (default 91-98)
+#   yg_free_display [first] [last]   a display number that no X server holds (default 91-139)
 #   yg_wait_for <seconds> <cmd...>   polls cmd every 0.1 s until it succeeds
 #   yg_wine_start <log> <prog> [args...]
 #                                    starts a Windows program in the background (after
@@ -189,14 +191,24 @@ yg_xvfb_start() {
   export DISPLAY=":$num"
 }
 
-# yg_free_display [first] [last]: the first display number in the range (default 91 to 98) that
+yg_xvfb_start_free() {
+  local num
+  for ((num = 91; num <= 139; num++)); do
+    _yg_display_free "$num" || continue
+    yg_xvfb_start "$num" "$@" 2>/dev/null && return 0
+  done
+  echo "yg_xvfb_start_free: no display from :91 to :139 could be started" >&2
+  return 1
+}
+
+# yg_free_display [first] [last]: the first display number in the range (default 91 to 139) that
 # no X server holds.
 yg_free_display() {
   local num
-  for ((num = ${1:-91}; num <= ${2:-98}; num++)); do
+  for ((num = ${1:-91}; num <= ${2:-139}; num++)); do
     _yg_display_free "$num" && { echo "$num"; return 0; }
   done
-  echo "yg_free_display: no free display from :${1:-91} to :${2:-98}" >&2
+  echo "yg_free_display: no free display from :${1:-91} to :${2:-139}" >&2
   return 1
 }
 
