@@ -62,7 +62,7 @@ out=build/bench
 mkdir -p "$out"
 facts=$out/facts.txt trace=$out/relay.log
 load=$(cut -d' ' -f1-3 /proc/loadavg)
-echo "Measuring: $runs runs of each, Wine prefix $WINEPREFIX, display :$display (load average $load)"
+echo "Measuring: $runs runs of each, Wine prefix $WINEPREFIX, display $DISPLAY (load average $load)"
 # Standard error is the relay trace: Wine writes the traced children's lines to the one they
 # inherit from yg_bench, which reads them back from this file.
 # shellcheck disable=SC2094 # yg_bench reads back what its children write to its standard error
