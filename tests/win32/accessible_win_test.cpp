@@ -20,19 +20,16 @@ namespace {
 
 using yg::testing::Describe;
 
-VARIANT Self() {
+// The object itself (CHILDID_SELF) or one of its simple children, by number.
+VARIANT Child(LONG id) {
   VARIANT v;
   VariantInit(&v);
   v.vt = VT_I4;
-  v.lVal = CHILDID_SELF;
-  return v;
-}
-
-VARIANT Child(LONG id) {
-  VARIANT v = Self();
   v.lVal = id;
   return v;
 }
+
+VARIANT Self() { return Child(CHILDID_SELF); }
 
 // An owned interface pointer.
 struct Object {
