@@ -5,6 +5,7 @@
 
 #include "keys/code_sender.h"
 #include "pads/editing_keys.h"
+#include "panel/accessibility.h"
 #include "pads/radical_keys.h"
 #include "pads/stroke_pad.h"
 #include "pads/word_keys.h"
@@ -39,6 +40,11 @@ Form1::Form1(const PanelPlatform& p) : platform(p), injector(p.keys) {}
 template <class Handler>
 void Form1::Guarded(std::string_view event, ControlId control, Handler&& handler) noexcept {
   if (ended) return;
+  ++running;
+  struct Leave {
+    int& count;
+    ~Leave() { --count; }
+  } leave{running};
   std::string report;
   try {
     handler();
@@ -103,6 +109,11 @@ void Form1::GotFocus(ControlId control) noexcept {
 
 void Form1::LostFocus(ControlId control) noexcept {
   Guarded("LostFocus", control, [&] { CandidateFocus(control, false); });
+}
+
+void Form1::DefaultAction(ControlId control) noexcept {
+  if (running > 0) return;
+  Guarded("DefaultAction", control, [&] { PerformDefaultAction(control); });
 }
 
 void Form1::LoadPanel() {
@@ -209,6 +220,14 @@ void Form1::CandidateFocus(ControlId control, bool gained) {
     throw PanelError(ErrorKind::SubscriptOutOfRange, "skb has no member " + std::to_string(control.index));
   }
   platform.controls.SetBackColor(control, gained ? kCandidateFocusColor : kCandidateUnfocusedColor);
+}
+
+void Form1::PerformDefaultAction(ControlId control) {
+  switch (AccessibleFaceOf(control).action) {
+    case AccessibleAction::Click: return OnClick(control);
+    case AccessibleAction::StrokeRelease: return StrokeKeyUp(control);
+    case AccessibleAction::None: return;
+  }
 }
 
 }  // namespace yg

@@ -61,6 +61,9 @@ class Form1 {
   void MouseUp(ControlId control, const MouseArgs& args) noexcept;
   void GotFocus(ControlId control) noexcept;
   void LostFocus(ControlId control) noexcept;
+  // A screen reader's default action on a control: what a click on it does. One that arrives
+  // while another handler still runs (its message box is open) is dropped, as a click would be.
+  void DefaultAction(ControlId control) noexcept;
 
   const std::u16string& PendingCode() const noexcept { return pendingCode; }
   std::int16_t EnglishIndex() const noexcept { return layoutList.EnglishIndex(); }
@@ -82,12 +85,14 @@ class Form1 {
   void StrokeKeyDown(ControlId control);
   void StrokeKeyUp(ControlId control);
   void CandidateFocus(ControlId control, bool gained);
+  void PerformDefaultAction(ControlId control);
 
   PanelPlatform platform;
   KeyInjector injector;
   KeyboardLayoutList layoutList;
   std::u16string pendingCode;  // the code the code sender types; holds the last one typed
   bool ended = false;
+  int running = 0;  // handlers under way: more than one only while a message box or the move loop waits
 };
 
 }  // namespace yg

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Checks the end-to-end tools themselves under Wine on a private Xvfb: yg_receiver must log the
 # keys that reach it (typed through X and injected with SendInput) and its activation; yg_probe
-# must report windows, their styles, the foreground and the z-order, with Chinese text intact.
+# must report windows, their styles, the foreground and the z-order, with Chinese text intact;
+# yg_reader what Wine's oleacc tells a screen reader about them.
 #
 #   bash scripts/e2e-selftest.sh [--no-build]
 #
@@ -24,7 +25,7 @@ need_packages wine wine64 xvfb xdotool imagemagick fonts-wqy-zenhei fonts-wqy-mi
 if [ "$build" -eq 1 ]; then
   need_packages cmake make g++-mingw-w64-x86-64-posix libgtest-dev || exit 1
   cmake --preset windows >/dev/null || exit 1
-  cmake --build --preset windows --target yg_receiver yg_probe || exit 1
+  cmake --build --preset windows --target yg_receiver yg_probe yg_reader || exit 1
 fi
 
 display=${YG_E2E_DISPLAY:-$(yg_free_display)} || exit 1
@@ -117,6 +118,21 @@ check "count finds no unknown class" probe_says count=0 count YgNoSuchClass
 check "tree of an unknown class ends with 2" exits_with 2 probe tree YgNoSuchClass
 check "the probe without a command ends with 1" exits_with 1 probe
 check "send refuses a key above 255" exits_with 1 probe send tap:256
+
+# -- The reader's view of it, through Wine's own accessible objects from another process: a
+# label is a client area named by its text, the edit a text field; a hit test at a control's
+# centre reaches that control; the standard objects have no default action.
+reader() { wine "$bin/yg_reader.exe" "$@" </dev/null; }
+controls=$(reader controls YgReceiver)
+check "reader lists the edit as a text field" \
+  matches "$controls" '^control hwnd=(0x[0-9a-f]+) id=100 class=Edit visible=1 hr=0x0 role=42 .* hit=\1 '
+check "reader names a label by its Chinese text" \
+  matches "$controls" '^control .* class=Static visible=1 hr=0x0 role=10 .* name=宋体 9 粗：雁格输入法 的 不 是 在$'
+check "reader counts the controls" has_line "$controls" controls=3
+check "reader: the standard objects have no default action" exits_with 3 reader act YgReceiver 101
+check "reader: an unknown control ends with 2" exits_with 2 reader act YgReceiver 4711
+check "reader of an unknown class ends with 2" exits_with 2 reader controls YgNoSuchClass
+check "the reader without a command ends with 1" exits_with 1 reader
 
 # -- Keys typed through X reach the focused edit control.
 yg_x_focus YgReceiver

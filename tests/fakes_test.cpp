@@ -44,6 +44,17 @@ TEST(FakePanelWindow, HoldsWholePixels) {
   EXPECT_EQ(window.Width(), 5840);
 }
 
+TEST(FakePanelWindow, RunsWhatArrivesWhileAMessageOrTheMoveLoopBlocks) {
+  CallLog log;
+  FakePanelWindow window(log);
+  window.whileBlocked = [&] { log.Add("arrived"); };
+  window.ShowMessage(u"x");
+  window.RunMoveLoop();
+  window.SetTopmost(0x53);
+  EXPECT_EQ(log.entries(), (std::vector<std::string>{"ShowMessage x", "arrived", "RunMoveLoop", "arrived",
+                                                     "SetTopmost 0x53"}));
+}
+
 TEST(FakeKeyboardLayouts, DescriptionsShareTheCallersBufferLikeTheSystemsCall) {
   CallLog log;
   FakeKeyboardLayouts layouts(log);

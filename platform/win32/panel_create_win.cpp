@@ -6,6 +6,7 @@
 #include <string>
 
 #include "base/errors.h"
+#include "panel/accessibility.h"
 #include "platform/win32/dpi_win.h"
 #include "platform/win32/panel_parts_win.h"
 #include "platform/win32/resource_ids.h"
@@ -114,6 +115,10 @@ void Win32Panel::CreateChild(Child& c) {
       style |= BS_PUSHBUTTON | BS_MULTILINE | WS_TABSTOP | (row.control.name == Ctl::skb ? BS_NOTIFY : 0);
       break;
   }
+  // What nobody sees (the picture stores, the layout list) is never shown, so that screen readers
+  // pass it by; everything else answers them with a name, role and default action of its own.
+  const bool announced = AccessibleFaceOf(row.control).role != AccessibleRole::None;
+  if (!announced) style &= ~WS_VISIBLE;
   const auto id = static_cast<INT_PTR>(YG_FIRST_CONTROL_ID + (&c - children_.data()));
   const std::u16string caption(row.caption);
   const RECT r = ChildRect(c);
@@ -125,6 +130,7 @@ void Win32Panel::CreateChild(Child& c) {
     SetWindowLongPtrW(c.hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
   }
   SendMessageW(c.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(row.font)), FALSE);
+  if (announced) screenReaders_.Expose(c.hwnd, row.control, hwnd_);
 }
 
 std::vector<Win32Panel::Child*> Win32Panel::StackOf(Ctl container) {

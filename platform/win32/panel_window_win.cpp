@@ -164,6 +164,10 @@ LRESULT Win32Panel::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       if (header->code == NM_CUSTOMDRAW) return OnCustomDraw(*reinterpret_cast<NMCUSTOMDRAW*>(lParam));
       break;
     }
+    case kDefaultActionMessage:
+      // A screen reader's default action, posted by the control's accessible object.
+      if (const Child* c = ChildOf(reinterpret_cast<HWND>(wParam)); c && form_) form_->DefaultAction(c->row->control);
+      return 0;
     case WM_DPICHANGED:
       OnDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
       return 0;

@@ -11,6 +11,7 @@
 #include "panel/layout.h"
 #include "platform/controls.h"
 #include "platform/panel_window.h"
+#include "platform/win32/accessible_win.h"
 #include "platform/win32/scoped_win.h"
 
 namespace yg::win32 {
@@ -118,6 +119,7 @@ class Win32Panel final : public Controls, public PanelWindow {
   ScopedFont defaultFont_, arialFont_, songFont_;
   std::array<ScopedBitmap, 11> pictures_;  // by StrokePicture, at the current DPI
   ScopedIcon bigIcon_, smallIcon_;
+  ScreenReaders screenReaders_;
 };
 
 }  // namespace yg::win32

@@ -15,6 +15,8 @@ import sys
 import time
 from pathlib import Path
 
+import reader_checks
+
 # ---------------------------------------------------------------------------------------------
 # Small tools
 
@@ -79,7 +81,10 @@ class Wine:
         return proc
 
     def probe(self, *args):
-        return run(["wine", str(self.bin / "yg_probe.exe"), *map(str, args)])
+        return self.run_tool("yg_probe.exe", *args)
+
+    def run_tool(self, exe, *args):
+        return run(["wine", str(self.bin / exe), *map(str, args)])
 
     def facts(self, *args):
         """The probe's key=value lines as a dict (child lines left out)."""
@@ -388,13 +393,13 @@ class Run:
             actual = [x, y, w, h][:len(expected)]
             if any(abs(a - e) > 2 for a, e in zip(actual, expected)):
                 misplaced.append(f"{name} at {actual}, expected {expected}")
-            if child["visible"] != "1":
+            if (child["visible"] == "1") == (name in reader_checks.UNSEEN):
                 hidden.append(name)
             if row["caption"] and row["kind"] != "combo" and child["text"] != row["caption"]:
                 misplaced.append(f"{name} reads {child['text']!r}, expected {row['caption']!r}")
         self.c.equal(missing, [], "every control of the layout exists")
         self.c.equal(misplaced, [], "every control stands where the layout puts it, with its caption")
-        self.c.equal(hidden, [], "every control is visible at start")
+        self.c.equal(hidden, [], "every control is visible at start but the picture stores and Combo1")
         # Where controls overlap, the one stated on top must be drawn on top.
         for top, beneath in (("Command76", "Comm9"), ("Image3", "Image6"), ("skb(53)", "Command2"),
                              ("Command9", "Command1"), ("Command18", "Command17"), ("Frame6", "Combo1"),
@@ -467,6 +472,11 @@ class Run:
         self.c.equal(self.receiver.lost_activation(lines), [], "the receiver stays active throughout the clicks")
         self.c.equal(self.wine.facts("foreground").get("class"), "YgReceiver",
                      "the receiver is still the foreground window")
+
+    def check_screen_reader(self, expected_path):
+        reader_checks.check_names_and_roles(self)
+        clicks = {name: expand(tokens) for name, _, tokens in read_expected(expected_path)}
+        reader_checks.check_default_actions(self, clicks)
 
     def expect_keys(self, events, what):
         lines = self.receiver.wait_hook_events(len(events))
@@ -745,6 +755,7 @@ def main():
                 r.focus_receiver()
                 r.check_clicks(args.expected)
                 r.check_stroke_pad()
+                r.check_screen_reader(args.expected)
                 r.check_modes()
                 r.check_drag()
                 r.check_topmost()

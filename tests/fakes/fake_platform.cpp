@@ -180,11 +180,15 @@ void FakePanelWindow::SetExtendedStyle(std::uint32_t style) {
 
 void FakePanelWindow::ReleaseMouseCapture() { log_.Add("ReleaseMouseCapture"); }
 
-void FakePanelWindow::RunMoveLoop() { log_.Add("RunMoveLoop"); }
+void FakePanelWindow::RunMoveLoop() {
+  log_.Add("RunMoveLoop");
+  if (whileBlocked) whileBlocked();
+}
 
 void FakePanelWindow::ShowMessage(std::u16string_view text) {
   messages.emplace_back(text);
   log_.Add("ShowMessage " + Utf8(text));
+  if (whileBlocked) whileBlocked();
 }
 
 void FakePanelWindow::ReportFatalError(std::u16string_view text) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <optional>
 #include <ostream>
@@ -95,6 +96,9 @@ class FakePanelWindow : public PanelWindow {
   std::vector<std::u16string> messages;
   std::vector<std::u16string> fatalErrors;
   std::set<std::string> failing;
+  // Runs while a message box or the move loop holds the handler, as messages that arrive then
+  // would.
+  std::function<void()> whileBlocked;
 
  private:
   float Snap(float twips) const;

@@ -1,0 +1,294 @@
+// The panel's controls through Active Accessibility, in this process: what a screen reader is
+// told, what its default action does and when, and that every object goes with its window.
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <oleacc.h>
+
+#include <array>
+#include <string>
+
+#include "panel/form1.h"
+#include "panel/layout.h"
+#include "platform/win32/accessible_win.h"
+#include "platform/win32/panel_window_win.h"
+#include "tests/fakes/fake_platform.h"
+
+namespace yg::win32 {
+namespace {
+
+using yg::testing::Describe;
+
+// The object itself (CHILDID_SELF) or one of its simple children, by number.
+VARIANT Child(LONG id) {
+  VARIANT v;
+  VariantInit(&v);
+  v.vt = VT_I4;
+  v.lVal = id;
+  return v;
+}
+
+VARIANT Self() { return Child(CHILDID_SELF); }
+
+// An owned interface pointer.
+struct Object {
+  IAccessible* p = nullptr;
+  Object() = default;
+  Object(const Object&) = delete;
+  Object& operator=(const Object&) = delete;
+  ~Object() {
+    if (p) p->Release();
+  }
+  IAccessible* operator->() const { return p; }
+};
+
+std::wstring Name(IAccessible* object, VARIANT child) {
+  BSTR name = nullptr;
+  if (FAILED(object->get_accName(child, &name)) || !name) return L"";
+  std::wstring text(name, SysStringLen(name));
+  SysFreeString(name);
+  return text;
+}
+
+LONG Role(IAccessible* object) {
+  VARIANT role;
+  VariantInit(&role);
+  return SUCCEEDED(object->get_accRole(Self(), &role)) && role.vt == VT_I4 ? role.lVal : -1;
+}
+
+// The window of a control: numbered from 1000 in the layout table's order, in the panel or one of
+// its frames (not the edit inside the combo box, which has a number of its own).
+HWND ControlWindow(HWND panel, ControlId control) {
+  int id = 1000;
+  for (const LayoutRow& row : LayoutTable()) {
+    if (row.control == control) break;
+    ++id;
+  }
+  if (const HWND direct = GetDlgItem(panel, id)) return direct;
+  for (Ctl frame : {Ctl::Frame1, Ctl::Frame4, Ctl::Frame6}) {
+    if (const HWND child = GetDlgItem(ControlWindow(panel, frame), id)) return child;
+  }
+  return nullptr;
+}
+
+// A panel wired to Form1, typing into a recording key sink.
+struct Rig {
+  Rig() {
+    panel.Attach(form);
+    panel.Create();
+  }
+  testing::CallLog log;
+  testing::FakeKeySink keys;
+  testing::FakeKeyboardLayouts layouts{log};
+  testing::FakeShell shell{log};
+  Win32Panel panel{GetModuleHandleW(nullptr)};
+  Form1 form{{keys, panel, panel, layouts, shell}};
+};
+
+// One shown panel for all: under Wine with no window manager, a shown window takes two seconds
+// to go.
+class AccessibleTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    rig = new Rig;
+    ShowWindow(rig->panel.Handle(), SW_SHOWNA);
+  }
+  static void TearDownTestSuite() {
+    delete rig;
+    rig = nullptr;
+  }
+  void SetUp() override {
+    Pump();
+    keys.Clear();
+  }
+
+  HWND Window(ControlId control) { return ControlWindow(panel.Handle(), control); }
+
+  void Get(ControlId control, Object& object) {
+    ASSERT_EQ(AccessibleObjectFromWindow(Window(control), OBJID_CLIENT, kIidIAccessible,
+                                         reinterpret_cast<void**>(&object.p)),
+              S_OK)
+        << ControlName(control);
+  }
+
+  // Runs what the panel's message loop would, without waiting for more.
+  static void Pump() {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+  }
+
+  static Rig* rig;
+  Win32Panel& panel = rig->panel;
+  Form1& form = rig->form;
+  testing::FakeKeySink& keys = rig->keys;
+};
+
+Rig* AccessibleTest::rig = nullptr;
+
+TEST_F(AccessibleTest, ControlsSayTheirNameAndRole) {
+  const struct {
+    ControlId control;
+    LONG role;
+    const wchar_t* name;
+  } cases[] = {
+      {Ctl::Image3, ROLE_SYSTEM_PUSHBUTTON, L"横 H"},
+      {Ctl::Image15, ROLE_SYSTEM_PUSHBUTTON, L"折 L"},
+      {Ctl::Comm1, ROLE_SYSTEM_PUSHBUTTON, L"虫"},
+      {Skb(189), ROLE_SYSTEM_PUSHBUTTON, L"--"},
+      {Ctl::Command2, ROLE_SYSTEM_PUSHBUTTON, L"-"},
+      {Ctl::Command5, ROLE_SYSTEM_PUSHBUTTON, L"造词开始"},
+      {Ctl::Frame1, ROLE_SYSTEM_GROUPING, L"部首键"},
+  };
+  for (const auto& c : cases) {
+    Object object;
+    Get(c.control, object);
+    if (!object.p) continue;
+    EXPECT_EQ(Role(object.p), c.role) << ControlName(c.control);
+    EXPECT_EQ(Name(object.p, Self()), c.name) << ControlName(c.control);
+  }
+}
+
+TEST_F(AccessibleTest, AButtonsNameFollowsItsCaption) {
+  Object object;
+  Get(Ctl::Command5, object);
+  ASSERT_TRUE(object.p);
+  form.Click(Ctl::Command5);
+  EXPECT_EQ(Name(object.p, Self()), L"造词结束");
+  form.Click(Ctl::Command5);
+}
+
+TEST_F(AccessibleTest, WhatNobodySeesIsHiddenAndNoKey) {
+  for (ControlId control : {ControlId(Ctl::Image1), ControlId(Ctl::Image14), ControlId(Ctl::Combo1)}) {
+    EXPECT_FALSE(IsWindowVisible(Window(control))) << ControlName(control);
+    Object object;
+    Get(control, object);
+    if (!object.p) continue;
+    EXPECT_NE(Role(object.p), ROLE_SYSTEM_PUSHBUTTON) << ControlName(control);
+    VARIANT state;
+    VariantInit(&state);
+    ASSERT_EQ(object->get_accState(Self(), &state), S_OK);
+    EXPECT_TRUE(state.lVal & STATE_SYSTEM_INVISIBLE) << ControlName(control);
+  }
+}
+
+// The action runs from the panel's message loop, after the screen reader's call has returned.
+TEST_F(AccessibleTest, DefaultActionIsPostedAndThenDoesWhatAClickDoes) {
+  const struct {
+    ControlId control;
+    const char* keys;
+  } cases[] = {
+      {Ctl::Image9, "d74 u74"},
+      {Ctl::Comm3, "d76 u76 d76 u76 d72 u72"},
+      {Skb(48), "d48 u48"},
+  };
+  for (const auto& c : cases) {
+    keys.Clear();
+    Object object;
+    Get(c.control, object);
+    if (!object.p) continue;
+    EXPECT_EQ(object->accDoDefaultAction(Self()), S_OK) << ControlName(c.control);
+    EXPECT_EQ(Describe(keys.Delivered()), "") << ControlName(c.control) << ": not inside the call";
+    Pump();
+    EXPECT_EQ(Describe(keys.Delivered()), c.keys) << ControlName(c.control);
+  }
+}
+
+TEST_F(AccessibleTest, WhatHasNoActionOrIsNoChildSaysSo) {
+  Object frame, key;
+  Get(Ctl::Frame4, frame);
+  Get(Ctl::Image6, key);
+  ASSERT_TRUE(frame.p && key.p);
+  EXPECT_EQ(frame->accDoDefaultAction(Self()), DISP_E_MEMBERNOTFOUND);
+  BSTR action = nullptr;
+  EXPECT_EQ(frame->get_accDefaultAction(Self(), &action), S_FALSE);
+  EXPECT_EQ(action, nullptr);
+  EXPECT_EQ(key->get_accDefaultAction(Self(), &action), S_OK);
+  SysFreeString(action);
+  // A key has no children; neither has a group any that are not windows of their own.
+  EXPECT_EQ(key->accDoDefaultAction(Child(1)), E_INVALIDARG);
+  BSTR name = nullptr;
+  EXPECT_EQ(key->get_accName(Child(2), &name), E_INVALIDARG);
+  EXPECT_EQ(frame->get_accName(Child(1), &name), E_INVALIDARG);
+  VARIANT role;
+  EXPECT_EQ(frame->get_accRole(Child(1), &role), E_INVALIDARG);
+  // In compact mode the radicals are hidden: no click reaches them, nor does a screen reader.
+  Object radical;
+  Get(Ctl::Comm1, radical);
+  ASSERT_TRUE(radical.p);
+  panel.SetVisible(Ctl::Frame1, false);
+  EXPECT_EQ(radical->accDoDefaultAction(Self()), DISP_E_MEMBERNOTFOUND);
+  Pump();
+  EXPECT_TRUE(keys.Delivered().empty());
+  panel.SetVisible(Ctl::Frame1, true);
+}
+
+TEST_F(AccessibleTest, EverythingElseIsTheStandardObjects) {
+  Object key, frame;
+  Get(Ctl::Image12, key);
+  Get(Ctl::Frame4, frame);
+  ASSERT_TRUE(key.p && frame.p);
+  RECT r{};
+  GetWindowRect(Window(Ctl::Image12), &r);
+  LONG x = 0, y = 0, w = 0, h = 0;
+  ASSERT_EQ(key->accLocation(&x, &y, &w, &h, Self()), S_OK);
+  EXPECT_EQ((std::array<LONG, 4>{x, y, w, h}), (std::array<LONG, 4>{r.left, r.top, r.right - r.left, r.bottom - r.top}));
+  HWND hwnd = nullptr;
+  EXPECT_EQ(WindowFromAccessibleObject(key.p, &hwnd), S_OK);
+  EXPECT_EQ(hwnd, Window(Ctl::Image12));
+  // One identity, whichever interface it is reached through.
+  IUnknown* viaAccessible = nullptr;
+  IUnknown* viaWindow = nullptr;
+  IOleWindow* window = nullptr;
+  ASSERT_EQ(key->QueryInterface(IID_IOleWindow, reinterpret_cast<void**>(&window)), S_OK);
+  window->QueryInterface(IID_IUnknown, reinterpret_cast<void**>(&viaWindow));
+  key->QueryInterface(IID_IUnknown, reinterpret_cast<void**>(&viaAccessible));
+  EXPECT_EQ(viaAccessible, viaWindow);
+  for (IUnknown* u : {static_cast<IUnknown*>(window), viaWindow, viaAccessible}) u->Release();
+  // A group lists its children like the standard object does: every window in it.
+  LONG count = 0;
+  ASSERT_EQ(frame->get_accChildCount(&count), S_OK);
+  EXPECT_EQ(count, 27) << "15 pictures, 11 candidate keys and the mode switch";
+  VARIANT items[30];
+  LONG got = 0;
+  ASSERT_TRUE(SUCCEEDED(AccessibleChildren(frame.p, 0, 30, items, &got)));
+  EXPECT_EQ(got, 27);
+  for (LONG i = 0; i < got; ++i) VariantClear(&items[i]);
+}
+
+// A screen reader may keep an object after its window is gone: it then says so, and goes when
+// let go. Nothing is left over.
+TEST(AccessibleLifetime, ObjectsGoWithTheirWindowsAndTheirLastHolder) {
+  const long before = LiveAccessibleObjects();
+  IAccessible* kept = nullptr;
+  {
+    Rig rig;
+    int asked = 0;
+    EnumChildWindows(
+        rig.panel.Handle(),
+        [](HWND child, LPARAM count) -> BOOL {
+          IAccessible* object = nullptr;
+          if (SUCCEEDED(AccessibleObjectFromWindow(child, OBJID_CLIENT, kIidIAccessible,
+                                                   reinterpret_cast<void**>(&object)))) {
+            ++*reinterpret_cast<int*>(count);
+            object->Release();
+          }
+          return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&asked));
+    EXPECT_EQ(asked, 98);
+    EXPECT_EQ(LiveAccessibleObjects() - before, 86) << "one of ours for each of the 86 shown controls";
+    const HWND key = ControlWindow(rig.panel.Handle(), Ctl::Image3);
+    ASSERT_TRUE(key);
+    ASSERT_EQ(AccessibleObjectFromWindow(key, OBJID_CLIENT, kIidIAccessible, reinterpret_cast<void**>(&kept)), S_OK);
+  }
+  EXPECT_EQ(LiveAccessibleObjects() - before, 1);
+  BSTR name = nullptr;
+  EXPECT_EQ(kept->get_accName(Self(), &name), CO_E_OBJNOTCONNECTED);
+  EXPECT_EQ(kept->accDoDefaultAction(Self()), CO_E_OBJNOTCONNECTED);
+  kept->Release();
+  EXPECT_EQ(LiveAccessibleObjects(), before);
+}
+
+}  // namespace
+}  // namespace yg::win32
