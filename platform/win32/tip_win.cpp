@@ -90,6 +90,8 @@ void Win32Tip::Show(std::u16string_view text, double left, double top, Size size
   const UINT dpi = DpiOf(panel);
   if (!Ready(dpi)) return;
   text_ = WideCopy(text);
+  // Also the window's text, for screen readers.
+  SetWindowTextW(hwnd_, text_.c_str());
   const PixelBox box = ToPixelBox(left, top, size.width, size.height, dpi);
   // Placed and raised first, then shown without activation.
   SetWindowPos(hwnd_, HWND_TOPMOST, box.left, box.top, box.Width(), box.Height(), SWP_NOACTIVATE);
