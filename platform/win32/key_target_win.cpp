@@ -33,7 +33,8 @@ KeyReach SystemKeyTarget::KeysReachFocus() {
   // The limited right is all a program of a higher level grants one of a lower, and all its
   // token needs.
   const ScopedHandle target(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid));
-  return ReachBetween(IntegrityLevelOf(GetCurrentProcess()), IntegrityLevelOf(target.get()));
+  static const std::optional<DWORD> panelLevel = IntegrityLevelOf(GetCurrentProcess());
+  return ReachBetween(panelLevel, IntegrityLevelOf(target.get()));
 }
 
 std::optional<LayoutHandle> SystemKeyTarget::Layout() {
