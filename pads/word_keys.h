@@ -33,4 +33,7 @@ inline constexpr std::array<FixedKeys, 13> kPunctuationKeys{{
     {Ctl::Command23, {Tap(vk::kEscape), Tap(79), Tap(79)}, 3},                // 哇 Escape, O, O
 }};
 
+// The punctuation keys that type letters for the input method to make a phrase of.
+inline constexpr std::array<ControlId, 2> kPhraseKeys{Ctl::Command17, Ctl::Command23};
+
 }  // namespace yg

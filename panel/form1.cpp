@@ -13,15 +13,15 @@
 #include "base/errors.h"
 #include "panel/help.h"
 #include "panel/mode_switch.h"
+#include "panel/placement.h"
 
 namespace yg {
 
 namespace {
 
-// Start-up size and place, in twips of the outer window.
+// Start-up size, in twips of the outer window.
 constexpr float kStartHeight = 1800;
 constexpr float kStartWidth = 5840;
-constexpr double kBottomGap = 450;  // the bottom edge stays 30 pixels above the screen's, task bar or not
 
 // SetWindowPos flags for re-asserting the topmost place: keep size (SWP_NOSIZE 0x01) and place
 // (SWP_NOMOVE 0x02), never activate (SWP_NOACTIVATE 0x10) so the user's program keeps the
@@ -83,7 +83,12 @@ void Form1::Paint() noexcept { Guarded("Paint", Ctl::Form1, [&] { MakeTopmost();
 
 void Form1::MouseMove() noexcept { Guarded("MouseMove", Ctl::Form1, [&] { MakeTopmost(); }); }
 
-void Form1::MouseDown() noexcept { Guarded("MouseDown", Ctl::Form1, [&] { BeginWindowDrag(); }); }
+void Form1::MouseDown() noexcept {
+  Guarded("MouseDown", Ctl::Form1, [&] {
+    platform.tip.Hide();
+    BeginWindowDrag();
+  });
+}
 
 void Form1::DblClick() noexcept {}
 
@@ -91,12 +96,17 @@ void Form1::Unload() noexcept {
   Guarded("Unload", Ctl::Form1, [&] { layoutList.RestoreEnglishLayout(platform.layouts); });
 }
 
+void Form1::DisplayChanged() noexcept { Guarded("DisplayChange", Ctl::Form1, [&] { KeepOnScreen(); }); }
+
 void Form1::Click(ControlId control) noexcept {
   Guarded("Click", control, [&] { OnClick(control); });
 }
 
 void Form1::MouseDown(ControlId control, const MouseArgs&) noexcept {
-  Guarded("MouseDown", control, [&] { StrokeKeyDown(control); });
+  Guarded("MouseDown", control, [&] {
+    platform.tip.Hide();
+    StrokeKeyDown(control);
+  });
 }
 
 void Form1::MouseUp(ControlId control, const MouseArgs&) noexcept {
@@ -133,7 +143,15 @@ void Form1::PlaceAtStart() {
   const double width = w.Width();
   w.SetLeft(StoreSingle(CheckedDivide(w.ScreenWidth(), 2) - CheckedDivide(width, 2)));
   const double height = w.Height();
-  w.SetTop(StoreSingle(static_cast<double>(w.ScreenHeight()) - height - kBottomGap));
+  w.SetTop(StoreSingle(StartTop(w.ScreenHeight(), height, platform.displays.WorkAreas())));
+}
+
+void Form1::KeepOnScreen() {
+  const auto shift = ShiftOnScreen(platform.displays.PanelBounds(), platform.displays.WorkAreas());
+  if (!shift) return;
+  PanelWindow& w = platform.window;
+  w.SetLeft(StoreSingle(w.Left() + shift->dx));
+  w.SetTop(StoreSingle(w.Top() + shift->dy));
 }
 
 void Form1::MakeTopmost() { platform.window.SetTopmost(kTopmostFlags); }
@@ -144,32 +162,50 @@ void Form1::BeginWindowDrag() {
 }
 
 void Form1::OnClick(ControlId control) {
+  // A tip belongs to the click before.
+  platform.tip.Hide();
+  if (const auto sent = SendClickKeys(control)) WarnIfLost(*sent);
+}
+
+std::optional<SentKeys> Form1::SendClickKeys(ControlId control) {
   if (control.name == Ctl::skb) {
     // The member's index is the key it types; the injector checks that it is one.
     KeySequence keys;
     keys.TapKey(control.index);
-    return injector.Send(keys);
+    injector.Send(keys);
+    return SentKeys::Keys;
   }
   if (const CodeKey* row = FindRow(kRadicalKeys, control)) {
     pendingCode = row->code;
-    return SendCode();
+    SendCode();
+    return SentKeys::Letters;
   }
   if (const CodeKey* row = FindRow(kCommonCharacterKeys, control)) {
     pendingCode = row->code;
-    return SendCodePickFirst();
+    SendCodePickFirst();
+    return SentKeys::Letters;
   }
   const FixedKeys* fixed = FindRow(kPunctuationKeys, control);
   if (!fixed) fixed = FindRow(kEditingKeys, control);
   if (fixed) {
     KeySequence keys;
     AppendStrokes(keys, *fixed);
-    return injector.Send(keys);
+    injector.Send(keys);
+    const bool phrase = std::find(kPhraseKeys.begin(), kPhraseKeys.end(), control) != kPhraseKeys.end();
+    return phrase ? SentKeys::Letters : SentKeys::Keys;
   }
   switch (control.name) {
-    case Ctl::Command5: return ToggleWordBuilding();
-    case Ctl::Command2: return SwitchMode(platform.controls, platform.window);
-    case Ctl::Cmm2: return OpenHelp(platform.shell, platform.window);
-    default: return;  // a control without a click of its own
+    case Ctl::Command5: ToggleWordBuilding(); return SentKeys::Keys;
+    case Ctl::Command2: SwitchMode(platform.controls, platform.window); return std::nullopt;
+    case Ctl::Cmm2: OpenHelp(platform.shell, platform.window); return std::nullopt;
+    default: return std::nullopt;  // a control without a click of its own
+  }
+}
+
+// After the keys went out: nothing here holds them up or changes them.
+void Form1::WarnIfLost(SentKeys sent) {
+  if (const auto warning = WarningFor(sent, platform.target, platform.layouts)) {
+    ShowTipByPanel(*warning, platform.tip, platform.displays);
   }
 }
 
@@ -210,6 +246,7 @@ void Form1::StrokeKeyUp(ControlId control) {
     KeySequence keys;
     keys.TapKey(key->vk);
     injector.Send(keys);
+    WarnIfLost(SentKeys::Keys);
   }
 }
 

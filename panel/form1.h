@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -9,9 +10,13 @@
 #include "base/control_id.h"
 #include "platform/controls.h"
 #include "keys/key_sink.h"
+#include "panel/key_warnings.h"
+#include "platform/displays.h"
+#include "platform/key_target.h"
 #include "platform/keyboard_layouts.h"
 #include "platform/panel_window.h"
 #include "platform/shell.h"
+#include "platform/tip_window.h"
 
 namespace yg {
 
@@ -31,6 +36,9 @@ struct PanelPlatform {
   PanelWindow& window;
   KeyboardLayouts& layouts;
   Shell& shell;
+  Displays& displays;
+  KeyTarget& target;
+  TipWindow& tip;
 };
 
 // The key panel: one handler per window and control event. Every event is an error boundary:
@@ -54,6 +62,9 @@ class Form1 {
   void MouseDown() noexcept;
   void DblClick() noexcept;
   void Unload() noexcept;
+  // The monitors, their work areas or the scaling changed (a monitor came or went, the taskbar
+  // moved): a panel no longer wholly on a work area moves onto the nearest one.
+  void DisplayChanged() noexcept;
 
   // Control events.
   void Click(ControlId control) noexcept;
@@ -79,6 +90,10 @@ class Form1 {
   void MakeTopmost();
   void BeginWindowDrag();
   void OnClick(ControlId control);
+  // Sends the keys of a click; what went out, or nothing for a control that sends no keys.
+  std::optional<SentKeys> SendClickKeys(ControlId control);
+  void WarnIfLost(SentKeys sent);
+  void KeepOnScreen();
   void SendCode();
   void SendCodePickFirst();
   void ToggleWordBuilding();

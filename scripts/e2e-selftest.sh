@@ -118,6 +118,11 @@ check "count finds no unknown class" probe_says count=0 count YgNoSuchClass
 check "tree of an unknown class ends with 2" exits_with 2 probe tree YgNoSuchClass
 check "the probe without a command ends with 1" exits_with 1 probe
 check "send refuses a key above 255" exits_with 1 probe send tap:256
+check "message gets the window's answer (WM_GETTEXTLENGTH)" probe_says result=10 message YgReceiver 0x0E 0 0
+check "message to an unknown class ends with 2" exits_with 2 probe message YgNoSuchClass 0x7E 0 0
+check "message refuses a word for a number" exits_with 1 probe message YgReceiver WM_CLOSE 0 0
+check "monitors lists the display as the primary monitor" \
+  probe_says "monitor=0,0,1024,768 work=0,0,1024,768 primary=1" monitors
 
 # -- The reader's view of it, through Wine's own accessible objects from another process: a
 # label is a client area named by its text, the edit a text field; a hit test at a control's

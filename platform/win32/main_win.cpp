@@ -4,10 +4,13 @@
 #include <commctrl.h>
 
 #include "panel/form1.h"
+#include "platform/win32/displays_win.h"
 #include "platform/win32/key_sink_win.h"
+#include "platform/win32/key_target_win.h"
 #include "platform/win32/keyboard_layouts_win.h"
 #include "platform/win32/panel_window_win.h"
 #include "platform/win32/shell_win.h"
+#include "platform/win32/tip_win.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   // Load DLLs from the system folder only: a DLL dropped beside the program is never used.
@@ -19,8 +22,11 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   yg::win32::SendInputSink keys;
   yg::win32::SystemKeyboardLayouts layouts;
   yg::win32::SystemShell shell;
+  yg::win32::SystemDisplays displays;
+  yg::win32::SystemKeyTarget target;
+  yg::win32::Win32Tip tip(instance);
   yg::win32::Win32Panel window(instance);
-  yg::Form1 form({keys, window, window, layouts, shell});
+  yg::Form1 form({keys, window, window, layouts, shell, displays, target, tip});
   window.Attach(form);
 
   int exitCode = 0;
@@ -34,6 +40,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
       window.ReportFatalError(std::u16string(text.begin(), text.end() - 1));
     }
     shell.owner = window.Handle();
+    displays.panel = window.Handle();
+    tip.panel = window.Handle();
     form.PlaceHidden();
     form.Load();
     exitCode = window.RunMessageLoop();

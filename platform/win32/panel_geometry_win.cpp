@@ -26,22 +26,35 @@ void Win32Panel::PlaceChild(const Child& c) const {
 }
 
 void Win32Panel::OnDpiChanged(UINT dpi, const RECT& suggested) {
-  RECT client;
-  GetClientRect(hwnd_, &client);
-  const double width = PixelsToTwips(client.right, dpi_), height = PixelsToTwips(client.bottom, dpi_);
   dpi_ = dpi;
   BuildFontsAndPictures();
-  // Where the system suggests, the same twips at the new scale.
-  SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-  RECT scaled = ClientOnScreen();
-  scaled.right = scaled.left + TwipsToPixels(width, dpi_);
-  scaled.bottom = scaled.top + TwipsToPixels(height, dpi_);
-  SetClientRect(scaled);
+  // The rectangle the system suggests, place and size, as its documentation asks: it keeps the
+  // panel under the pointer of a user who drags it to another monitor, and its size is the one
+  // WM_GETDPISCALEDSIZE asked for. The controls then take their twips at the new scale.
+  PlaceWindow(suggested);
   for (const Child& c : children_) {
     SendMessageW(c.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(c.row->font)), TRUE);
     PlaceChild(c);
   }
   InvalidateRect(hwnd_, nullptr, TRUE);
+  OnDisplayChange();
+}
+
+// Before a change of scale the system asks for the new size: the same twips of client area at
+// the new DPI, in a frame of that DPI.
+bool Win32Panel::OnGetDpiScaledSize(UINT dpi, SIZE& size) const {
+  RECT client;
+  if (!GetClientRect(hwnd_, &client)) return false;
+  client.right = TwipsToPixels(PixelsToTwips(client.right, dpi_), dpi);
+  client.bottom = TwipsToPixels(PixelsToTwips(client.bottom, dpi_), dpi);
+  const RECT outer = OuterRect(client, kPanelStyle, static_cast<DWORD>(GetWindowLongPtrW(hwnd_, GWL_EXSTYLE)), dpi);
+  size = {outer.right - outer.left, outer.bottom - outer.top};
+  return true;
+}
+
+void Win32Panel::OnDisplayChange() {
+  // A change of scale while the user drags the panel across monitors is the user placing it.
+  if (form_ && !moving_) form_->DisplayChanged();
 }
 
 // The window's place and size: twips of the outer window, kept as pixels of its client area.

@@ -171,6 +171,20 @@ LRESULT Win32Panel::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_DPICHANGED:
       OnDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
       return 0;
+    case WM_GETDPISCALEDSIZE:
+      return OnGetDpiScaledSize(LOWORD(wParam), *reinterpret_cast<SIZE*>(lParam));
+    case WM_DISPLAYCHANGE:
+      OnDisplayChange();
+      break;
+    case WM_SETTINGCHANGE:
+      if (wParam == SPI_SETWORKAREA) OnDisplayChange();
+      break;
+    case WM_ENTERSIZEMOVE:
+      moving_ = true;
+      break;
+    case WM_EXITSIZEMOVE:
+      moving_ = false;
+      break;
     case WM_CLOSE:
       if (form_) form_->Unload();
       DestroyWindow(hwnd_);

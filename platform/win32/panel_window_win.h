@@ -84,6 +84,9 @@ class Win32Panel final : public Controls, public PanelWindow {
   void OnCommand(HWND control, UINT code);
   LRESULT OnCustomDraw(NMCUSTOMDRAW& draw);
   void OnDpiChanged(UINT dpi, const RECT& suggested);
+  bool OnGetDpiScaledSize(UINT dpi, SIZE& size) const;
+  // The monitors or their work areas changed: the core sees that the panel stays on one.
+  void OnDisplayChange();
   bool OnKeyMessage(const MSG& msg);
 
   void CreateChild(Child& child);
@@ -115,6 +118,7 @@ class Win32Panel final : public Controls, public PanelWindow {
   Form1* form_ = nullptr;
   UINT dpi_ = 96;
   bool activated_ = false;
+  bool moving_ = false;  // inside the system's move loop: the user is placing the panel
   std::vector<Child> children_;  // one per layout row, in the table's order
   ScopedFont defaultFont_, arialFont_, songFont_;
   std::array<ScopedBitmap, 11> pictures_;  // by StrokePicture, at the current DPI

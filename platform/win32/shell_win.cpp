@@ -20,10 +20,22 @@ Function SystemFunction(HMODULE module, const char* name) {
 constexpr wchar_t kSingleCopyName[] = L"Local\\YgKeyPanel.SingleCopy";
 }  // namespace
 
+SingleCopy SingleCopyFrom(bool gotHandle, DWORD lastError) {
+  if (gotHandle) return lastError == ERROR_ALREADY_EXISTS ? SingleCopy::Another : SingleCopy::First;
+  // A copy run as administrator made the mutex with a security descriptor that only
+  // administrators may open: to a copy of the same user run normally, that is a copy running.
+  return lastError == ERROR_ACCESS_DENIED ? SingleCopy::Another : SingleCopy::Failed;
+}
+
 bool SystemShell::AnotherCopyRunning() {
   singleCopy_.reset(CreateMutexW(nullptr, FALSE, kSingleCopyName));
-  if (!singleCopy_) throw PanelError(ErrorKind::FacilityFailed, "CreateMutexW " + std::to_string(GetLastError()));
-  return GetLastError() == ERROR_ALREADY_EXISTS;
+  const DWORD error = GetLastError();
+  switch (SingleCopyFrom(static_cast<bool>(singleCopy_), error)) {
+    case SingleCopy::First: return false;
+    case SingleCopy::Another: return true;
+    case SingleCopy::Failed: break;
+  }
+  throw PanelError(ErrorKind::FacilityFailed, "CreateMutexW " + std::to_string(error));
 }
 
 std::u16string SystemShell::ExecutableFolder() {

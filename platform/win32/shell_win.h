@@ -7,6 +7,14 @@
 
 namespace yg::win32 {
 
+// What CreateMutexW's result says of the single-copy mutex.
+enum class SingleCopy {
+  First,    // made it: no other copy runs
+  Another,  // another copy holds it
+  Failed,   // something else holds the name, or the system failed
+};
+SingleCopy SingleCopyFrom(bool gotHandle, DWORD lastError);
+
 class SystemShell : public Shell {
  public:
   bool AnotherCopyRunning() override;

@@ -319,6 +319,44 @@ class Panel:
 
 
 # ---------------------------------------------------------------------------------------------
+# The desktop around Wine: the work area Wine 8 reads from the X root window when its server
+# starts, and whether its one keyboard layout counts as an input method
+
+
+class Desktop:
+    # ImmIsIME loads a layout's "Ime File"; one without the input-method entry points makes the
+    # layout a plain one. Wine answers GetKeyboardLayout for any thread with the caller's own
+    # layout, so this is the one way to have the panel see a program without an input method.
+    LAYOUT_KEY = r"HKLM\System\CurrentControlSet\Control\Keyboard Layouts\04090409"
+
+    def __init__(self):
+        self.changed = False
+
+    def taskbar(self, screen, height):
+        """A taskbar `height` pixels high at the bottom of the screen, or none."""
+        self.changed = True
+        if height:
+            width, full = screen
+            subprocess.run(["xprop", "-root", "-f", "_NET_WORKAREA", "32c", "-set", "_NET_WORKAREA",
+                            f"0,0,{width},{full - height}"], check=False)
+        else:
+            subprocess.run(["xprop", "-root", "-remove", "_NET_WORKAREA"], check=False)
+
+    def plain_layout(self, plain):
+        self.changed = self.changed or plain
+        if plain:
+            args = ["add", self.LAYOUT_KEY, "/v", "Ime File", "/t", "REG_SZ", "/d", "kernel32.dll", "/f"]
+        else:
+            args = ["delete", self.LAYOUT_KEY, "/v", "Ime File", "/f"]
+        run(["wine", "reg", *args])
+
+    def restore(self):
+        if self.changed:
+            self.plain_layout(False)
+            self.taskbar(None, None)
+
+
+# ---------------------------------------------------------------------------------------------
 # The checks
 
 
@@ -332,6 +370,8 @@ class Run:
         self.dpi = args.dpi
         self.panel = None
         self.panel_proc = None
+        self.layout_lines = []
+        self.desktop = Desktop()
 
     def px(self, twips):
         return round(twips * self.dpi / 1440)
@@ -343,15 +383,16 @@ class Run:
         # prefix would keep ours from starting.
         if not self.c.equal(self.wine.count(Panel.CLASS), 0, "no panel runs in the Wine prefix yet"):
             return False
+        self.desktop.plain_layout(False)  # a run that died may have left it
         ok = self.receiver.start(20, 20, 560, 300)
         if not self.c.check(ok, "the receiver starts and is ready"):
             return False
         self.panel_proc = self.wine.start(self.wine.panel_exe)
         if not self.c.check(wait_for(lambda: self.wine.count(Panel.CLASS) == 1, 30), "the panel window appears"):
             return False
-        layout = run(["wine", str(self.wine.bin / "yg_layout_dump.exe")]).splitlines()
+        self.layout_lines = run(["wine", str(self.wine.bin / "yg_layout_dump.exe")]).splitlines()
         wait_for(lambda: self.wine.facts("tree", Panel.CLASS).get("topmost") == "1", 10)
-        self.panel = Panel(self.wine, layout, self.dpi)
+        self.panel = Panel(self.wine, self.layout_lines, self.dpi)
         return True
 
     def focus_receiver(self):
@@ -371,8 +412,13 @@ class Run:
         screen_w, screen_h = self.args.screen
         left, top, right, bottom = self.panel.rect()
         width, height = right - left, bottom - top
-        # The outer size the panel asks for: 5840 x 1800 twips; the real frame may differ a little.
-        self.c.near([width, height], [self.px(5840), self.px(1800)], 3, "the start-up window size")
+        # The panel asks for 5840 x 1800 twips with a frame of 45 twips at the sides and bottom and
+        # 285 at the top, and puts the client area where such a frame leaves it; the system's own
+        # frame goes round that and is thinner at 175% under Wine (it stays 3 pixels wide).
+        cl, ct, cr, cb = self.panel.client()
+        self.c.near([cr - cl, cb - ct], [self.px(5840 - 90), self.px(1800 - 330)], 1,
+                    "the start-up client area is 5750 x 1470 twips")
+        self.c.check(left <= cl and top <= ct and right >= cr and bottom >= cb, "the frame lies round the client area")
         self.c.near([left + width / 2], [screen_w / 2], 2, "the panel is centred")
         self.c.near([screen_h - bottom], [self.px(450)], 3, "the bottom edge is 450 twips above the screen's")
         cl, ct, cr, cb = self.panel.client()
@@ -492,9 +538,12 @@ class Run:
         name = "Image3"
         x, y = self.panel.centre(name)
         left, top, _, _ = numbers(self.panel.children[name]["rect"])
-        # The pixel one in from the top-left corner: white on the raised key, grey on the sunken.
+        # The first screen pixel, in from the top-left corner, that shows the picture's second
+        # pixel: white on the raised key, grey on the sunken. The 25 pixels of the picture are
+        # spread over w by whole pixels, so at 125% the screen's second pixel still shows the
+        # picture's first.
         w = numbers(self.panel.children[name]["pos"])[2]
-        inner = int(1.5 * w / 25)
+        inner = -(-w // 25)
         self.receiver.set_mark()
         self.screen.press(x, y)
         time.sleep(0.3)
@@ -727,6 +776,120 @@ class Run:
         self.c.check(ended, "closing the panel ends the program")
         self.c.equal(self.wine.count(Panel.CLASS), 0, "no panel window is left")
 
+    # -- back onto the screen when the displays change
+
+    def check_stranded(self):
+        self.panel.refresh()
+        left, top, right, bottom = self.panel.rect()
+        w, h = right - left, bottom - top
+        sw, sh = self.args.screen
+        cases = (
+            ("a display change", (0x7E, 24, (sh << 16) | sw), (-w // 3, sh - h // 2), [0, sh - h, w, sh]),
+            ("a work-area change", (0x1A, 0x2F, 0), (sw - w // 2, -h // 3), [sw - w, 0, sw, h]),
+        )
+        for what, message, place, expected in cases:
+            # Where a user's drag could leave it, partly off the screen.
+            self.wine.probe("move", Panel.CLASS, *place, w, h)
+            time.sleep(0.5)
+            self.panel.refresh()
+            self.c.equal(self.panel.rect()[:2], list(place), f"before {what}: the panel stays partly off the screen")
+            self.wine.probe("message", Panel.CLASS, 0x1A, 0x14, 0)  # another setting: the wallpaper
+            time.sleep(0.3)
+            self.panel.refresh()
+            self.c.equal(self.panel.rect()[:2], list(place), f"before {what}: another setting leaves it there")
+            self.wine.probe("message", Panel.CLASS, *message)
+            wait_for(lambda: self.panel.refresh() and self.panel.rect() != [place[0], place[1], place[0] + w,
+                                                                              place[1] + h], 5)
+            self.c.equal(self.panel.rect(), expected, f"{what} brings it back by the least distance")
+        self.screen.shot("stranded.png")
+
+    # -- a taskbar taller than 30 pixels
+
+    def fresh_wine(self, taskbar, plain_layout=False):
+        """Ends every program in the prefix and its server, so that the next start reads the work
+        area anew, and starts the panel again (with the receiver, for a plain layout)."""
+        self.wine.stop_all()
+        ended = subprocess.run(["timeout", "120", "wineserver", "-w"], check=False).returncode == 0
+        if not self.c.check(ended, f"{taskbar} px taskbar: the Wine server ends with its programs"):
+            return False
+        self.desktop.taskbar(self.args.screen, taskbar)
+        self.desktop.plain_layout(plain_layout)
+        if plain_layout and not self.c.check(self.receiver.start(20, 20, 560, 300), "the receiver starts again"):
+            return False
+        self.panel_proc = self.wine.start(self.wine.panel_exe)
+        if not self.c.check(wait_for(lambda: self.wine.count(Panel.CLASS) == 1, 30),
+                            f"{taskbar} px taskbar: the panel starts again"):
+            return False
+        wait_for(lambda: self.wine.facts("tree", Panel.CLASS).get("topmost") == "1", 10)
+        self.panel = Panel(self.wine, self.layout_lines, self.dpi)
+        return True
+
+    def check_taskbar(self, height, plain_layout=False):
+        if not self.fresh_wine(height, plain_layout):
+            return
+        sw, sh = self.args.screen
+        work_bottom = sh - height
+        monitor = self.wine.probe("monitors").splitlines()[0].rstrip("\r")
+        if not self.c.equal(monitor, f"monitor=0,0,{sw},{sh} work=0,0,{sw},{work_bottom} primary=1",
+                            f"{height} px taskbar: Wine reports the work area"):
+            return
+        left, top, right, bottom = self.panel.rect()
+        lowest = max(numbers(c["rect"])[3] for c in self.panel.children.values() if c["visible"] == "1")
+        self.c.check(bottom <= work_bottom and lowest <= work_bottom,
+                     f"{height} px taskbar: no part of the panel lies under it",
+                     f"window bottom {bottom}, lowest control {lowest}, work area bottom {work_bottom}")
+        # 450 twips above the screen's bottom where that clears the taskbar, else right on it.
+        self.c.near([bottom], [min(sh - self.px(450), work_bottom)], 3,
+                    f"{height} px taskbar: the bottom edge is as low as it may be")
+        self.c.near([left + (right - left) / 2], [sw / 2], 2, f"{height} px taskbar: the panel is still centred")
+        self.screen.shot(f"taskbar-{height}.png")
+        if plain_layout:
+            self.check_no_input_method_tip(work_bottom)
+        self.check_close()
+
+    # -- the tip for stroke codes that would become letters
+
+    def tip(self):
+        window, _ = self.wine.tree("YgTip")
+        return window if window.get("visible") == "1" else None
+
+    def check_no_input_method_tip(self, work_bottom):
+        if not self.c.check(self.focus_receiver(), "with a plain layout, the receiver has the keyboard"):
+            return
+        focused = len(self.receiver.lines())
+        self.receiver.set_mark()
+        self.screen.click(*self.panel.centre("Comm1"))
+        self.expect_keys(expand(["ilhihk"]), "虫 with a plain layout: the keys go out all the same")
+        tip = wait_for(self.tip, 5)
+        if not self.c.check(tip, "虫 with a plain layout: a tip shows"):
+            return
+        self.c.equal(tip.get("text"), "当前不是中文输入法，笔画码会作为字母输入。请先切换到雁格输入法。", "the tip says why")
+        for flag, value in (("noactivate", "1"), ("topmost", "1"), ("owner", "0x0"), ("taskbar", "0")):
+            self.c.equal(tip.get(flag), value, f"the tip window: {flag}={value}")
+        self.c.equal(self.wine.facts("foreground").get("class"), "YgReceiver", "the tip leaves the receiver active")
+        sw, _ = self.args.screen
+        tl, tt, tr, tb = numbers(tip["rect"])
+        pl, pt, pr, _ = self.panel.rect()
+        self.c.check(tb <= pt and tr - tl <= pr - pl, "the tip stands above the panel, no wider than it",
+                     f"tip {tip['rect']}, panel {self.panel.window['rect']}")
+        self.c.check(tl >= 0 and tt >= 0 and tr <= sw and tb <= work_bottom, "the tip lies inside the work area")
+        self.screen.shot("tip.png")
+        self.receiver.set_mark()
+        self.screen.click(*self.panel.centre("Command29"))
+        self.expect_keys(expand(["190"]), "。 with a plain layout")
+        self.c.check(wait_for(lambda: not self.tip(), 3), "the next click takes the tip away; 。 shows none")
+        self.screen.click(*self.panel.centre("Command17"))
+        self.c.check(wait_for(self.tip, 5), "你好 with a plain layout: the tip shows again")
+        self.c.check(wait_for(lambda: not self.tip(), 12), "the tip goes by itself after a few seconds")
+        self.receiver.set_mark()
+        self.screen.press(*self.panel.centre("Image3"))
+        self.screen.release()
+        self.expect_keys(expand(["h"]), "the H stroke key with a plain layout")
+        time.sleep(1)
+        self.c.check(not self.tip(), "a stroke key shows no tip")
+        self.c.equal(self.receiver.lost_activation(self.receiver.lines()[focused:]), [],
+                     "the receiver stays active with the tip shown and gone")
+
 
 def main():
     parser = argparse.ArgumentParser(description=__doc__)
@@ -762,9 +925,14 @@ def main():
                 r.check_second_copy()
                 r.check_help()
                 r.check_notepad()
+                r.check_stranded()
             r.check_close()
+            if not args.smoke:
+                r.check_taskbar(40)
+                r.check_taskbar(48, plain_layout=True)
     finally:
         r.wine.stop_all()
+        r.desktop.restore()
     log(f"\n{r.c.passed} passed, {len(r.c.failed)} failed in {time.monotonic() - begin:.0f} s "
         f"(screenshots and logs in {args.out})")
     for what in r.c.failed:

@@ -21,6 +21,11 @@
 //   yg_probe.exe cover <x> <y> <w> <h> <seconds>
 //                                       shows a topmost window of class YgCover there for that
 //                                       long, without activating it
+//   yg_probe.exe monitors               every monitor: monitor=<l,t,r,b> work=<l,t,r,b> primary=0|1
+//   yg_probe.exe message <class> <message> <wparam> <lparam>
+//                                       sends the message (numbers, decimal or 0x hex) to the
+//                                       first top-level window of the class and waits up to 5 s
+//                                       for it to be handled: result=<n>
 //   yg_probe.exe send <key>...          one SendInput batch, the way the panel injects: scan
 //                                       code 0, no flag but KEYEVENTF_KEYUP, extra info 0;
 //                                       a key is down:<vk>, up:<vk> or tap:<vk> (down, then up)
@@ -473,6 +478,43 @@ int Tip(Output& out, const std::vector<std::wstring>&) {
   return 0;
 }
 
+BOOL CALLBACK AddMonitorLine(HMONITOR monitor, HDC, LPRECT, LPARAM out) {
+  MONITORINFO info{};
+  info.cbSize = sizeof info;
+  if (GetMonitorInfoW(monitor, &info)) {
+    reinterpret_cast<Output*>(out)->Line("monitor=" + Rect(info.rcMonitor) + " work=" + Rect(info.rcWork) +
+                                         " primary=" + Flag(info.dwFlags & MONITORINFOF_PRIMARY));
+  }
+  return TRUE;
+}
+
+// The monitors and their work areas as Wine reports them (the work area comes from the X root
+// window's _NET_WORKAREA when the Wine server starts).
+int Monitors(Output& out, const std::vector<std::wstring>&) {
+  EnumDisplayMonitors(nullptr, nullptr, AddMonitorLine, reinterpret_cast<LPARAM>(&out));
+  return 0;
+}
+
+// What the system sends a window when the displays change, sent by hand: lParam must be a
+// number, not a pointer, for it to cross the process boundary.
+int Message(Output& out, const std::vector<std::wstring>& args) {
+  const HWND hwnd = FindWindowW(args[0].c_str(), nullptr);
+  out.Fact("found", Flag(hwnd != nullptr));
+  if (!hwnd) return kExitNotFound;
+  std::array<unsigned long long, 3> numbers{};
+  for (std::size_t i = 0; i < numbers.size(); ++i) {
+    wchar_t* end = nullptr;
+    numbers[i] = std::wcstoull(args[i + 1].c_str(), &end, 0);
+    if (args[i + 1].empty() || *end != L'\0') return kExitUsage;
+  }
+  DWORD_PTR result = 0;
+  const LRESULT sent = SendMessageTimeoutW(hwnd, static_cast<UINT>(numbers[0]), static_cast<WPARAM>(numbers[1]),
+                                           static_cast<LPARAM>(numbers[2]), SMTO_ABORTIFHUNG, 5000, &result);
+  out.Fact("sent", Flag(sent != 0));
+  out.Fact("result", std::to_string(result));
+  return sent ? 0 : kExitNotFound;
+}
+
 // Another program's topmost window over the panel, to see the panel come back on top.
 int Cover(Output& out, const std::vector<std::wstring>& args) {
   std::array<int, 5> numbers{};
@@ -510,7 +552,7 @@ struct Command {
   std::size_t max_args;
   int (*run)(Output&, const std::vector<std::wstring>&);
 };
-constexpr std::array<Command, 12> kCommands{{
+constexpr std::array<Command, 14> kCommands{{
     {L"tip", 0, 0, Tip},
     {L"move", 5, 5, Move},
     {L"text", 1, 2, Text},
@@ -523,12 +565,15 @@ constexpr std::array<Command, 12> kCommands{{
     {L"list", 0, 0, List},
     {L"close", 1, 1, Close},
     {L"send", 1, 10000, Send},
+    {L"message", 4, 4, Message},
+    {L"monitors", 0, 0, Monitors},
 }};
 
 constexpr char kUsage[] =
     "usage: yg_probe.exe tree <class> | foreground | zorder <class> <class> | count <class> |\n"
     "       list | close <class> | text <class> [<child-class>] | items <class> <id> |\n"
     "       move <class> <x> <y> <w> <h> | tip | cover <x> <y> <w> <h> <s> |\n"
+    "       message <class> <message> <wparam> <lparam> | monitors |\n"
     "       send down:<vk>|up:<vk>|tap:<vk>...\n";
 
 int Usage() {

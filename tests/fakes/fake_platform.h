@@ -16,6 +16,7 @@
 #include "platform/panel_window.h"
 #include "platform/shell.h"
 #include "tests/fakes/call_log.h"
+#include "tests/fakes/fake_desktop.h"
 #include "tests/fakes/fake_key_sink.h"
 
 namespace yg {
@@ -154,7 +155,7 @@ class FakeShell : public Shell {
 // Every fake, and a panel wired to them.
 struct FakePlatform {
   FakePlatform();
-  PanelPlatform View() { return {keys, controls, window, layouts, shell}; }
+  PanelPlatform View() { return {keys, controls, window, layouts, shell, displays, target, tip}; }
 
   CallLog log;
   FakeKeySink keys;
@@ -162,6 +163,9 @@ struct FakePlatform {
   FakePanelWindow window{log};
   FakeKeyboardLayouts layouts{log};
   FakeShell shell{log};
+  FakeDisplays displays{window};
+  FakeKeyTarget target;
+  FakeTipWindow tip;
 };
 
 }  // namespace yg::testing

@@ -78,12 +78,10 @@ struct Rig {
     panel.Attach(form);
     panel.Create();
   }
-  testing::CallLog log;
-  testing::FakeKeySink keys;
-  testing::FakeKeyboardLayouts layouts{log};
-  testing::FakeShell shell{log};
+  testing::FakePlatform fake;
+  testing::FakeKeySink& keys = fake.keys;
   Win32Panel panel{GetModuleHandleW(nullptr)};
-  Form1 form{{keys, panel, panel, layouts, shell}};
+  Form1 form{{fake.keys, panel, panel, fake.layouts, fake.shell, fake.displays, fake.target, fake.tip}};
 };
 
 // One shown panel for all: under Wine with no window manager, a shown window takes two seconds

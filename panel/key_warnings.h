@@ -1,0 +1,38 @@
+#pragma once
+
+// Warnings for keys that will not do what the user meant: keys the system drops on their way to
+// a program run as administrator, and stroke codes that become plain letters because the
+// program has no input method active. The keys go out all the same; a tip by the panel says
+// what happened.
+
+#include <optional>
+#include <string_view>
+
+#include "platform/displays.h"
+#include "platform/key_target.h"
+#include "platform/keyboard_layouts.h"
+#include "platform/tip_window.h"
+
+namespace yg {
+
+inline constexpr std::u16string_view kElevatedTargetTip =
+    u"目标程序以管理员身份运行，键盘面板无法向它输入。请以管理员身份运行键盘面板。";
+inline constexpr std::u16string_view kNoInputMethodTip =
+    u"当前不是中文输入法，笔画码会作为字母输入。请先切换到雁格输入法。";
+
+// What a click's keys went out as.
+enum class SentKeys {
+  Keys,     // strokes, punctuation, editing and candidate keys: any layout types them as meant
+  Letters,  // stroke codes and phrase keys: only the input method makes text of them
+};
+
+// The warning for keys just sent to the foreground program, or nothing. Keys the system drops
+// come first, as nothing at all arrives then; a program whose layout is no input method is
+// only worth a word when the keys were letters. What the system cannot tell warns of nothing.
+std::optional<std::u16string_view> WarningFor(SentKeys sent, KeyTarget& target, KeyboardLayouts& layouts);
+
+// Shows `text` in the tip by the panel, no wider than the panel, inside the work area of the
+// monitor the panel stands on.
+void ShowTipByPanel(std::u16string_view text, TipWindow& tip, Displays& displays);
+
+}  // namespace yg

@@ -1,0 +1,195 @@
+// The Windows side of the desktop around the panel, in real windows under Wine: the single-copy
+// decision, integrity levels read from this process's own token, the monitors, the tip window,
+// and the panel coming back onto the screen after a display change.
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include "panel/form1.h"
+#include "platform/win32/displays_win.h"
+#include "platform/win32/dpi_win.h"
+#include "platform/win32/key_target_win.h"
+#include "platform/win32/panel_window_win.h"
+#include "platform/win32/shell_win.h"
+#include "platform/win32/tip_win.h"
+#include "tests/fakes/fake_platform.h"
+
+namespace yg::win32 {
+namespace {
+
+TEST(SingleCopyFrom, EveryResultOfCreateMutex) {
+  const struct {
+    const char* name;
+    bool gotHandle;
+    DWORD error;
+    SingleCopy expected;
+  } cases[] = {
+      {"made it", true, ERROR_SUCCESS, SingleCopy::First},
+      {"opened a copy's mutex", true, ERROR_ALREADY_EXISTS, SingleCopy::Another},
+      {"a copy run as administrator holds it", false, ERROR_ACCESS_DENIED, SingleCopy::Another},
+      {"another kind of object has the name", false, ERROR_INVALID_HANDLE, SingleCopy::Failed},
+      {"out of resources", false, ERROR_NOT_ENOUGH_MEMORY, SingleCopy::Failed},
+      {"no error said", false, ERROR_SUCCESS, SingleCopy::Failed},
+  };
+  for (const auto& c : cases) EXPECT_EQ(SingleCopyFrom(c.gotHandle, c.error), c.expected) << c.name;
+}
+
+TEST(IntegrityLevel, OfThisProcessIsOneWindowsKnowsAndOfSomethingElseNothing) {
+  const auto own = IntegrityLevelOf(GetCurrentProcess());
+  ASSERT_TRUE(own.has_value());
+  EXPECT_TRUE(*own == 0x1000 || *own == 0x2000 || *own == 0x2100 || *own == 0x3000 || *own == 0x4000)
+      << std::hex << *own;
+  // A handle whose token cannot be opened, as a protected process's: nothing to read. (Wine
+  // grants every right to every handle of a process, so an event stands in for it.)
+  ScopedHandle event(CreateEventW(nullptr, FALSE, FALSE, nullptr));
+  ASSERT_TRUE(event);
+  EXPECT_FALSE(IntegrityLevelOf(event.get()).has_value());
+}
+
+TEST(ReachBetween, KeysAreDroppedOnlyOnTheirWayUp) {
+  const struct {
+    std::optional<DWORD> panel, target;
+    KeyReach reach;
+  } cases[] = {
+      {0x2000, 0x3000, KeyReach::Blocked},  // an ordinary panel, a program run as administrator
+      {0x2000, 0x2100, KeyReach::Blocked},
+      {0x1000, 0x2000, KeyReach::Blocked},
+      {0x2000, 0x2000, KeyReach::Reaches},
+      {0x3000, 0x3000, KeyReach::Reaches},
+      {0x3000, 0x2000, KeyReach::Reaches},  // down is fine
+      {0x2000, std::nullopt, KeyReach::Unknown},
+      {std::nullopt, 0x3000, KeyReach::Unknown},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(ReachBetween(c.panel, c.target), c.reach)
+        << std::hex << c.panel.value_or(0) << " to " << c.target.value_or(0);
+  }
+}
+
+class DesktopWinTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    window.Create();
+    displays.panel = window.Handle();
+    tip.panel = window.Handle();
+    window.Attach(form);
+  }
+
+  RECT WindowRect() const {
+    RECT r{};
+    GetWindowRect(window.Handle(), &r);
+    return r;
+  }
+
+  void MoveTo(int x, int y) {
+    SetWindowPos(window.Handle(), nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+
+  RECT PrimaryWork() const {
+    RECT work{};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    return work;
+  }
+
+  yg::testing::FakePlatform fake;
+  Win32Panel window{GetModuleHandleW(nullptr)};
+  SystemDisplays displays;
+  Win32Tip tip{GetModuleHandleW(nullptr)};
+  Form1 form{{fake.keys, window, window, fake.layouts, fake.shell, displays, fake.target, tip}};
+};
+
+TEST_F(DesktopWinTest, TheSystemsMonitorsPrimaryFirstInTwipsAtThePanelsScale) {
+  const UINT dpi = DpiOf(window.Handle());
+  const auto areas = displays.WorkAreas();
+  ASSERT_FALSE(areas.empty());
+  const RECT work = PrimaryWork();
+  EXPECT_EQ(areas.front(), ToScreenRect(work, dpi));
+  EXPECT_EQ(areas.front().left, 0);
+  EXPECT_EQ(areas.front().top, 0);
+  MoveTo(-30, 40);
+  const ScreenRect bounds = displays.PanelBounds();
+  EXPECT_EQ(bounds.left, PixelsToTwips(-30, dpi));
+  EXPECT_EQ(bounds.top, PixelsToTwips(40, dpi));
+  EXPECT_EQ(bounds.Width(), PixelsToTwips(WindowRect().right - WindowRect().left, dpi));
+}
+
+TEST_F(DesktopWinTest, ADisplayChangeBringsAStrandedPanelBackByTheLeastDistance) {
+  const RECT work = PrimaryWork();
+  const struct {
+    const char* name;
+    UINT message;
+    WPARAM wParam;
+    bool moves;
+  } cases[] = {
+      {"display change", WM_DISPLAYCHANGE, 32, true},
+      {"work area change", WM_SETTINGCHANGE, SPI_SETWORKAREA, true},
+      {"another setting", WM_SETTINGCHANGE, SPI_SETDESKWALLPAPER, false},
+  };
+  for (const auto& c : cases) {
+    MoveTo(work.left - 50, work.bottom - 20);  // off the left and the bottom
+    const RECT before = WindowRect();
+    SendMessageW(window.Handle(), c.message, c.wParam, 0);
+    const RECT after = WindowRect();
+    if (c.moves) {
+      EXPECT_EQ(after.left, work.left) << c.name;
+      EXPECT_EQ(after.bottom, work.bottom) << c.name;
+      EXPECT_EQ(after.right - after.left, before.right - before.left) << c.name << ": the size is kept";
+    } else {
+      EXPECT_TRUE(EqualRect(&after, &before)) << c.name;
+    }
+  }
+}
+
+TEST_F(DesktopWinTest, AScaleChangeWhileTheUserDragsThePanelLeavesItWhereTheSystemPutIt) {
+  const RECT work = PrimaryWork();
+  SendMessageW(window.Handle(), WM_ENTERSIZEMOVE, 0, 0);
+  RECT suggested = WindowRect();
+  OffsetRect(&suggested, work.left - 100 - suggested.left, work.top + 10 - suggested.top);
+  const UINT dpi = DpiOf(window.Handle());
+  SendMessageW(window.Handle(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+  EXPECT_EQ(WindowRect().left, work.left - 100) << "while dragging";
+  SendMessageW(window.Handle(), WM_EXITSIZEMOVE, 0, 0);
+  SendMessageW(window.Handle(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+  EXPECT_EQ(WindowRect().left, work.left) << "a change of scale of its own";
+}
+
+TEST_F(DesktopWinTest, TheTipShowsOnTopWithoutTakingTheActivation) {
+  window.Show();
+  SetForegroundWindow(window.Handle());
+  const HWND before = GetForegroundWindow();
+  const UINT dpi = DpiOf(window.Handle());
+  const TipWindow::Size size = tip.Measure(kNoInputMethodTip, PixelsToTwips(300, dpi));
+  EXPECT_LE(size.width, PixelsToTwips(300, dpi));
+  const TipWindow::Size wide = tip.Measure(kNoInputMethodTip, PixelsToTwips(2000, dpi));
+  EXPECT_GT(size.height, wide.height) << "narrower means more lines";
+  tip.Show(kNoInputMethodTip, PixelsToTwips(40, dpi), PixelsToTwips(50, dpi), size);
+  const HWND hwnd = tip.Handle();
+  ASSERT_TRUE(hwnd);
+  EXPECT_TRUE(IsWindowVisible(hwnd));
+  RECT r{};
+  GetWindowRect(hwnd, &r);
+  EXPECT_EQ(r.left, 40);
+  EXPECT_EQ(r.top, 50);
+  EXPECT_EQ(r.right - r.left, TwipsToPixels(size.width, dpi));
+  const auto ex = static_cast<DWORD>(GetWindowLongPtrW(hwnd, GWL_EXSTYLE));
+  EXPECT_EQ(ex & (WS_EX_NOACTIVATE | WS_EX_TOPMOST), static_cast<DWORD>(WS_EX_NOACTIVATE | WS_EX_TOPMOST));
+  EXPECT_EQ(GetWindow(hwnd, GW_OWNER), nullptr) << "an owned topmost popup keeps the panel out of the topmost band";
+  EXPECT_EQ(GetForegroundWindow(), before);
+  EXPECT_EQ(SendMessageW(hwnd, WM_MOUSEACTIVATE, reinterpret_cast<WPARAM>(hwnd), MAKELPARAM(HTCLIENT, WM_LBUTTONDOWN)),
+            MA_NOACTIVATE);
+  SendMessageW(hwnd, WM_TIMER, 1, 0);  // its few seconds are up
+  EXPECT_FALSE(IsWindowVisible(hwnd));
+}
+
+TEST_F(DesktopWinTest, ThisProcessInTheForegroundCanBeTypedInto) {
+  window.Show();
+  SetForegroundWindow(window.Handle());
+  ASSERT_EQ(GetForegroundWindow(), window.Handle());
+  SystemKeyTarget target;
+  EXPECT_EQ(target.KeysReachFocus(), KeyReach::Reaches);
+  EXPECT_EQ(target.Layout(), reinterpret_cast<LayoutHandle>(GetKeyboardLayout(0)));
+}
+
+}  // namespace
+}  // namespace yg::win32
