@@ -6,6 +6,7 @@
 #include <string>
 
 #include "base/errors.h"
+#include "platform/win32/button_clicks_win.h"
 #include "platform/win32/dpi_win.h"
 #include "platform/win32/panel_parts_win.h"
 #include "platform/win32/resource_ids.h"
@@ -14,6 +15,13 @@
 namespace yg::win32 {
 
 using namespace panel;
+
+namespace {
+
+// The candidate keys, whose colour follows the focus, report it with BS_NOTIFY.
+bool NotifiesFocus(const LayoutRow& row) { return row.control.name == Ctl::skb; }
+
+}  // namespace
 
 Win32Panel::Win32Panel(HINSTANCE instance) : instance_(instance) {
   for (const LayoutRow& row : LayoutTable()) {
@@ -111,7 +119,7 @@ void Win32Panel::CreateChild(Child& c) {
     case ControlKind::Button:
       // Multi-line like the tall word-building key needs; BS_NOTIFY on the candidate keys,
       // whose colour follows the focus.
-      style |= BS_PUSHBUTTON | BS_MULTILINE | WS_TABSTOP | (row.control.name == Ctl::skb ? BS_NOTIFY : 0);
+      style |= BS_PUSHBUTTON | BS_MULTILINE | WS_TABSTOP | (NotifiesFocus(row) ? BS_NOTIFY : 0);
       break;
   }
   const auto id = static_cast<INT_PTR>(YG_FIRST_CONTROL_ID + (&c - children_.data()));
@@ -125,6 +133,7 @@ void Win32Panel::CreateChild(Child& c) {
     SetWindowLongPtrW(c.hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
   }
   SendMessageW(c.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(row.font)), FALSE);
+  if (row.kind == ControlKind::Button && NotifiesFocus(row)) ClickOnEveryPress(c.hwnd);
 }
 
 std::vector<Win32Panel::Child*> Win32Panel::StackOf(Ctl container) {

@@ -32,14 +32,15 @@ using namespace panel;
 
 namespace {
 
-// VB-style mouse arguments: button 1 left, 2 right, 4 middle; shift 1 Shift, 2 Ctrl, 4 Alt.
+// VB-style mouse arguments: button 1 left, 2 right, 4 middle (8 and 16 the side buttons);
+// shift 1 Shift, 2 Ctrl, 4 Alt.
 MouseArgs MouseArgsOf(UINT message, WPARAM wParam, LPARAM lParam, UINT dpi) {
   MouseArgs args;
   switch (message) {
-    case WM_RBUTTONDOWN: case WM_RBUTTONUP: args.button = 2; break;
-    case WM_MBUTTONDOWN: case WM_MBUTTONUP: args.button = 4; break;
-    case WM_XBUTTONDOWN: case WM_XBUTTONUP: args.button = 8; break;
-    default: args.button = 1; break;
+    case WM_RBUTTONDOWN: case WM_RBUTTONUP: case WM_RBUTTONDBLCLK: args.button = 2; break;
+    case WM_MBUTTONDOWN: case WM_MBUTTONUP: case WM_MBUTTONDBLCLK: args.button = 4; break;
+    case WM_XBUTTONDOWN: case WM_XBUTTONUP: args.button = GET_XBUTTON_WPARAM(wParam) == XBUTTON2 ? 16 : 8; break;
+    default: args.button = MouseArgs::kLeft; break;
   }
   args.shift = ((wParam & MK_SHIFT) ? 1 : 0) | ((wParam & MK_CONTROL) ? 2 : 0) |
                ((GetKeyState(VK_MENU) < 0) ? 4 : 0);
@@ -146,13 +147,13 @@ LRESULT Win32Panel::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
     case WM_MBUTTONDOWN:
-      if (form_) form_->MouseDown();
+      if (form_) form_->MouseDown(MouseArgsOf(message, wParam, lParam, dpi_));
       return 0;
     case WM_LBUTTONDBLCLK:
     case WM_RBUTTONDBLCLK:
     case WM_MBUTTONDBLCLK:
       if (form_) {
-        form_->MouseDown();
+        form_->MouseDown(MouseArgsOf(message, wParam, lParam, dpi_));
         form_->DblClick();
       }
       return 0;
@@ -199,12 +200,27 @@ LRESULT Win32Panel::OnPictureMessage(Child& child, UINT message, WPARAM wParam, 
     if ((wParam & kAnyButton) == 0 && GetCapture() == child.hwnd) ReleaseCapture();
     return message == WM_XBUTTONUP ? TRUE : 0;
   }
-  if (message == WM_PAINT) {
-    PAINTSTRUCT ps;
-    const HDC dc = BeginPaint(child.hwnd, &ps);
-    PaintPicture(child, dc);
-    EndPaint(child.hwnd, &ps);
-    return 0;
+  switch (message) {
+    case WM_CANCELMODE:
+      // A box, a menu or another program takes over: the key lets go of the mouse.
+      if (GetCapture() == child.hwnd) ReleaseCapture();
+      return 0;
+    case WM_CAPTURECHANGED:
+      // Also after the last release, when the key has nothing held any more.
+      if (reinterpret_cast<HWND>(lParam) != child.hwnd && form_) form_->CaptureLost(id);
+      return 0;
+    case WM_PAINT: {
+      PAINTSTRUCT ps;
+      const HDC dc = BeginPaint(child.hwnd, &ps);
+      PaintPicture(child, dc);
+      EndPaint(child.hwnd, &ps);
+      return 0;
+    }
+    case WM_PRINTCLIENT:
+      PaintPicture(child, reinterpret_cast<HDC>(wParam));
+      return 0;
+    default:
+      break;
   }
   return DefWindowProcW(child.hwnd, message, wParam, lParam);
 }

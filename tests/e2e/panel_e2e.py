@@ -153,6 +153,12 @@ class Screen:
         time.sleep(0.1)
         self.xdo("click", button)
 
+    def clicks(self, x, y, count, delay_ms):
+        """`count` clicks of the left button, `delay_ms` apart: a double click when quick."""
+        self.xdo("mousemove", x, y)
+        time.sleep(0.1)
+        self.xdo("click", "--repeat", count, "--delay", delay_ms, 1)
+
     def press(self, x, y, button=1):
         self.xdo("mousemove", x, y)
         time.sleep(0.1)
@@ -478,6 +484,15 @@ class Run:
         self.c.equal(self.receiver.message_events(lines), messages, what + ": the keys the focused window got")
         return ok
 
+    # -- quick clicks: a double click is two clicks
+
+    def check_quick_clicks(self):
+        for name, vk in (("skb(50)", 50), ("skb(189)", 189), ("Command29", 190), ("Comm1", None)):
+            self.receiver.set_mark()
+            self.screen.clicks(*self.panel.centre(name), 2, 80)
+            keys = expand(["ilhihk"] * 2) if vk is None else expand([str(vk)] * 2)
+            self.expect_keys(keys, f"two quick clicks on {name} ({self.panel.layout[name]['caption']}) type twice")
+
     def check_stroke_pad(self):
         name = "Image3"
         x, y = self.panel.centre(name)
@@ -595,6 +610,26 @@ class Run:
         if self.receiver.lost_activation(self.receiver.lines()[drag_mark:]):
             log("NOTE under Wine the move loop took the activation from the receiver")
         self.focus_receiver()
+
+    # -- a right or a middle press on the bare panel does nothing
+
+    def check_other_presses(self):
+        for button, name in ((3, "right"), (2, "middle")):
+            self.panel.refresh()
+            before = self.panel.rect()
+            self.receiver.set_mark()
+            x, y = self.panel.bare_point()
+            self.screen.press(x, y, button=button)
+            self.screen.release(button=button)
+            # With the pointer gone elsewhere, the panel must still be where it was.
+            self.screen.move(x - 60, y - 80)
+            time.sleep(0.5)
+            self.screen.move(x - 70, y - 90)
+            time.sleep(0.5)
+            self.panel.refresh()
+            self.c.equal(self.panel.rect(), before, f"a {name} press on the bare panel does not move it")
+            self.c.equal(self.receiver.hook_events(self.receiver.new_lines()), [],
+                         f"a {name} press on the bare panel types nothing")
 
     # -- staying on top
 
@@ -744,9 +779,11 @@ def main():
                 r.check_tooltips()
                 r.focus_receiver()
                 r.check_clicks(args.expected)
+                r.check_quick_clicks()
                 r.check_stroke_pad()
                 r.check_modes()
                 r.check_drag()
+                r.check_other_presses()
                 r.check_topmost()
                 r.check_second_copy()
                 r.check_help()

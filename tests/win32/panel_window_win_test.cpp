@@ -9,6 +9,7 @@
 #include "platform/win32/dpi_win.h"
 #include "platform/win32/key_sink_win.h"
 #include "platform/win32/panel_window_win.h"
+#include "tests/win32/panel_fixture_win.h"
 
 namespace yg::win32 {
 namespace {
@@ -27,36 +28,7 @@ TEST(SendInputSink, EventsCarryScanCodeZeroAndOnlyTheKeyUpFlag) {
   }
 }
 
-class Win32PanelTest : public ::testing::Test {
- protected:
-  void SetUp() override { panel.Create(); }
-
-  RECT ChildRect(ControlId control) {
-    const HWND child = GetDlgItemDeep(control);
-    RECT r{};
-    GetWindowRect(child, &r);
-    MapWindowPoints(nullptr, GetParent(child), reinterpret_cast<POINT*>(&r), 2);
-    return r;
-  }
-
-  // The child window of a control: numbered from 1000 in the layout table's order, in the panel
-  // or one of its frames (not the edit inside the combo box, which has a number of its own).
-  HWND GetDlgItemDeep(ControlId control) {
-    int id = 1000;
-    for (const LayoutRow& row : LayoutTable()) {
-      if (row.control == control) break;
-      ++id;
-    }
-    const HWND direct = GetDlgItem(panel.Handle(), id);
-    if (direct) return direct;
-    for (Ctl frame : {Ctl::Frame1, Ctl::Frame4, Ctl::Frame6}) {
-      if (const HWND child = GetDlgItem(GetDlgItemDeep(frame), id)) return child;
-    }
-    return nullptr;
-  }
-
-  Win32Panel panel{GetModuleHandleW(nullptr)};
-};
+using testing::Win32PanelTest;
 
 TEST_F(Win32PanelTest, ReadsBackSizesInWholePixels) {
   const UINT dpi = DpiOf(panel.Handle());
