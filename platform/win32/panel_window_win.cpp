@@ -8,6 +8,7 @@
 
 #include "base/errors.h"
 #include "platform/win32/dpi_win.h"
+#include "platform/win32/foreground_win.h"
 #include "platform/win32/panel_parts_win.h"
 #include "platform/win32/text_win.h"
 
@@ -157,6 +158,14 @@ LRESULT Win32Panel::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         form_->DblClick();
       }
       return 0;
+    case WM_NCLBUTTONDOWN:
+    case WM_CONTEXTMENU:
+    case WM_SYSCOMMAND: {
+      // The system's move loop (a press on the title bar, or the drag of the bare panel) and its
+      // window menu: under Wine they leave the panel active. The user's program gets it back.
+      const KeepForeground keep;
+      return DefWindowProcW(hwnd_, message, wParam, lParam);
+    }
     case WM_COMMAND:
       if (lParam) OnCommand(reinterpret_cast<HWND>(lParam), HIWORD(wParam));
       return 0;
@@ -344,6 +353,7 @@ void Win32Panel::RunMoveLoop() {
 
 void Win32Panel::ShowMessage(std::u16string_view text) {
   const std::u16string message(text);
+  const KeepForeground keep;
   MessageBoxW(hwnd_, Wide(message), kTitle, MB_OK);
 }
 
