@@ -74,13 +74,7 @@ void Win32Panel::Create() {
                           nullptr, nullptr, instance_, this);
   if (!hwnd_) Fail("CreateWindowExW panel");
   dpi_ = DpiOf(hwnd_);
-
-  const int big = GetSystemMetrics(SM_CXICON), small = GetSystemMetrics(SM_CXSMICON);
-  bigIcon_.reset(static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(YG_IDI_PANEL), IMAGE_ICON, big, big, 0)));
-  smallIcon_.reset(
-      static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(YG_IDI_PANEL), IMAGE_ICON, small, small, 0)));
-  SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_.get()));
-  SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.get()));
+  UseFaces(MakeFaces(dpi_));
 
   // The design size of the client area until start-up sets the working size.
   RECT client = ClientOnScreen();
@@ -88,7 +82,6 @@ void Win32Panel::Create() {
   client.bottom = client.top + TwipsToPixels(kDesignClientHeight, dpi_);
   SetClientRect(client);
 
-  BuildFontsAndPictures();
   // Each container's children are made from the top of its stack down, at their places: the
   // system files a new child below its elder siblings, so no restacking or moving is needed.
   // Should a system file them otherwise, they are restacked.
@@ -177,6 +170,7 @@ void Win32Panel::CreateTooltips() {
                              CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance_,
                              nullptr);
   if (!tooltip_) Fail("CreateWindowExW tooltip");
+  SendMessageW(tooltip_, WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(FontRole::Default)), FALSE);
   for (const Child& c : children_) {
     if (c.row->tooltip.empty()) continue;
     std::wstring text = WideCopy(c.row->tooltip);

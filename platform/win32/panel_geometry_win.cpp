@@ -25,25 +25,6 @@ void Win32Panel::PlaceChild(const Child& c) const {
   }
 }
 
-void Win32Panel::OnDpiChanged(UINT dpi, const RECT& suggested) {
-  RECT client;
-  GetClientRect(hwnd_, &client);
-  const double width = PixelsToTwips(client.right, dpi_), height = PixelsToTwips(client.bottom, dpi_);
-  dpi_ = dpi;
-  BuildFontsAndPictures();
-  // Where the system suggests, the same twips at the new scale.
-  SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-  RECT scaled = ClientOnScreen();
-  scaled.right = scaled.left + TwipsToPixels(width, dpi_);
-  scaled.bottom = scaled.top + TwipsToPixels(height, dpi_);
-  SetClientRect(scaled);
-  for (const Child& c : children_) {
-    SendMessageW(c.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(c.row->font)), TRUE);
-    PlaceChild(c);
-  }
-  InvalidateRect(hwnd_, nullptr, TRUE);
-}
-
 // The window's place and size: twips of the outer window, kept as pixels of its client area.
 
 RECT Win32Panel::ClientOnScreen() const {

@@ -64,6 +64,14 @@ class Win32Panel final : public Controls, public PanelWindow {
   void ReportFatalError(std::u16string_view text) override;
 
  private:
+  // What is made for one DPI: the fonts, the stroke pictures and the window's icons.
+  struct Faces {
+    ScopedFont defaultFont, arialFont, songFont;
+    std::array<ScopedBitmap, 11> pictures;  // by StrokePicture
+    ScopedIcon bigIcon, smallIcon;
+    HFONT FontFor(FontRole role) const;
+  };
+
   struct Child {
     const LayoutRow* row = nullptr;
     HWND hwnd = nullptr;
@@ -91,7 +99,10 @@ class Win32Panel final : public Controls, public PanelWindow {
   std::vector<Child*> StackOf(Ctl container);
   bool Stacked();
   void Restack();
-  void BuildFontsAndPictures();
+  Faces MakeFaces(UINT dpi) const;
+  // Hands every control, the tooltip and the window what `faces` holds, then frees what they
+  // had: no control is ever left with a freed font.
+  void UseFaces(Faces faces);
   RECT ChildRect(const Child& child) const;
   void PlaceChild(const Child& child) const;
   void PaintFrame(HWND frame) const;
@@ -115,9 +126,7 @@ class Win32Panel final : public Controls, public PanelWindow {
   UINT dpi_ = 96;
   bool activated_ = false;
   std::vector<Child> children_;  // one per layout row, in the table's order
-  ScopedFont defaultFont_, arialFont_, songFont_;
-  std::array<ScopedBitmap, 11> pictures_;  // by StrokePicture, at the current DPI
-  ScopedIcon bigIcon_, smallIcon_;
+  Faces faces_;  // at the current DPI
 };
 
 }  // namespace yg::win32
