@@ -7,6 +7,7 @@
 #include <string>
 
 #include "base/errors.h"
+#include "platform/win32/boundary_win.h"
 #include "platform/win32/dpi_win.h"
 #include "platform/win32/foreground_win.h"
 #include "platform/win32/panel_parts_win.h"
@@ -18,13 +19,6 @@ namespace panel {
 
 [[noreturn]] void Fail(const char* what) {
   throw PanelError(ErrorKind::FacilityFailed, std::string(what) + " (error " + std::to_string(GetLastError()) + ")");
-}
-
-std::u16string FromUtf8(const char* text) {
-  const int n = MultiByteToWideChar(CP_UTF8, 0, text, -1, nullptr, 0);
-  std::wstring wide(n > 0 ? n - 1 : 0, L'\0');
-  if (n > 1) MultiByteToWideChar(CP_UTF8, 0, text, -1, wide.data(), n);
-  return FromWide(wide);
 }
 
 }  // namespace panel
@@ -73,14 +67,7 @@ LRESULT CALLBACK Win32Panel::PanelProc(HWND hwnd, UINT message, WPARAM wParam, L
   }
   auto* self = reinterpret_cast<Win32Panel*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
   if (!self) return DefWindowProcW(hwnd, message, wParam, lParam);
-  try {
-    return self->OnMessage(message, wParam, lParam);
-  } catch (const std::exception& e) {
-    self->ReportFatalError(FromUtf8(e.what()));
-  } catch (...) {
-    self->ReportFatalError(u"Unknown error");
-  }
-  return 0;
+  return WithinBoundary(self->FatalReporter(), LRESULT{0}, [&] { return self->OnMessage(message, wParam, lParam); });
 }
 
 LRESULT CALLBACK Win32Panel::FrameProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -110,14 +97,8 @@ LRESULT CALLBACK Win32Panel::PictureProc(HWND hwnd, UINT message, WPARAM wParam,
   auto* self = reinterpret_cast<Win32Panel*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
   Child* child = self ? self->ChildOf(hwnd) : nullptr;
   if (!child) return DefWindowProcW(hwnd, message, wParam, lParam);
-  try {
-    return self->OnPictureMessage(*child, message, wParam, lParam);
-  } catch (const std::exception& e) {
-    self->ReportFatalError(FromUtf8(e.what()));
-  } catch (...) {
-    self->ReportFatalError(u"Unknown error");
-  }
-  return 0;
+  return WithinBoundary(self->FatalReporter(), LRESULT{0},
+                        [&] { return self->OnPictureMessage(*child, message, wParam, lParam); });
 }
 
 LRESULT Win32Panel::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -266,15 +247,11 @@ bool Win32Panel::OnKeyMessage(const MSG& msg) {
 }
 
 int Win32Panel::RunMessageLoop() {
-  MSG msg;
-  BOOL got;
-  while ((got = GetMessageW(&msg, nullptr, 0, 0)) != 0) {
-    if (got == -1) return 1;
-    if (OnKeyMessage(msg)) continue;
-    TranslateMessage(&msg);
-    DispatchMessageW(&msg);
-  }
-  return static_cast<int>(msg.wParam);
+  return win32::RunMessageLoop([this](const MSG& msg) { return OnKeyMessage(msg); }, FatalReporter());
+}
+
+FatalReport Win32Panel::FatalReporter() {
+  return [this](std::u16string_view text) { ReportFatalError(text); };
 }
 
 // Controls

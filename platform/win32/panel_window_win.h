@@ -11,6 +11,7 @@
 #include "panel/layout.h"
 #include "platform/controls.h"
 #include "platform/panel_window.h"
+#include "platform/win32/boundary_win.h"
 #include "platform/win32/scoped_win.h"
 
 namespace yg::win32 {
@@ -92,6 +93,7 @@ class Win32Panel final : public Controls, public PanelWindow {
   LRESULT OnCustomDraw(NMCUSTOMDRAW& draw);
   void OnDpiChanged(UINT dpi, const RECT& suggested);
   bool OnKeyMessage(const MSG& msg);
+  FatalReport FatalReporter();
 
   void CreateChild(Child& child);
   void CreateTooltips();
