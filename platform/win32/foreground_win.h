@@ -15,7 +15,8 @@ WindowOwner OwnerOf(HWND window) noexcept;
 // When it ends it gives the foreground back to that window if the panel, another window of the
 // panel's program or no window holds it instead. A closing box activates its owner, the panel,
 // on Windows and under Wine; Wine's move loop activates the window it moves. The panel is then
-// foreground, so the system lets it hand the foreground on.
+// foreground, or its program took the last input (the click that ended the box or the loop), so
+// Windows lets it hand the foreground on.
 class KeepForeground {
  public:
   KeepForeground() noexcept;

@@ -639,6 +639,18 @@ class Run:
         self.c.equal([after[0] - before[0], after[1] - before[1]], [40, 50],
                      "dragging the title bar moves the panel with the mouse")
         self.expect_receiver_typing("a drag by the title bar")
+        self.open_window_menu()
+
+    def open_window_menu(self):
+        """A right click on the title bar opens the system's window menu; a click elsewhere
+        closes it."""
+        left, top, _, _ = self.panel.rect()
+        self.screen.click(left + self.px(1500), (top + self.panel.client()[1]) // 2, button=3)
+        menu = wait_for(lambda: any("class=#32768" in line and "visible=1" in line
+                                    for line in self.wine.probe("list").splitlines()), 5)
+        self.c.check(menu, "a right click on the title bar opens the window menu")
+        self.screen.click(self.args.screen[0] - 100, 100)
+        self.expect_receiver_typing("the window menu")
 
     # -- a right or a middle press on the bare panel does nothing
 
