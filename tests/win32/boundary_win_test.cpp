@@ -31,28 +31,5 @@ TEST(MessageLoop, AnErrorWhileHandlingAKeyEndsInTheFatalReport) {
   EXPECT_NE(reports[0].find(u"SetFocus 五"), std::u16string::npos);
 }
 
-TEST(MessageLoop, MessagesTheFilterLeavesAreDispatched) {
-  static int seen = 0;
-  WNDCLASSW c{};
-  c.lpfnWndProc = [](HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) -> LRESULT {
-    if (message == WM_APP) ++seen;
-    return DefWindowProcW(hwnd, message, wParam, lParam);
-  };
-  c.hInstance = GetModuleHandleW(nullptr);
-  c.lpszClassName = L"YgLoopTest";
-  RegisterClassW(&c);
-  const HWND window = CreateWindowW(L"YgLoopTest", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, c.hInstance, nullptr);
-  PostMessageW(window, WM_APP, 0, 0);
-  PostMessageW(window, WM_KEYDOWN, VK_RETURN, 0);
-  PostMessageW(window, WM_APP, 0, 0);
-  PostQuitMessage(0);
-  int filtered = 0;
-  RunMessageLoop([&](const MSG& msg) { return msg.message == WM_KEYDOWN && ++filtered; },
-                 [](std::u16string_view) { ADD_FAILURE() << "no error was raised"; });
-  EXPECT_EQ(seen, 2);
-  EXPECT_EQ(filtered, 1);
-  DestroyWindow(window);
-}
-
 }  // namespace
 }  // namespace yg::win32
