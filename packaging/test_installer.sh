@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
 # Installs the per-user installer under Wine, silently, and takes it apart again:
 #
-#   bash packaging/test_installer.sh <setup.exe> <ygpanel.exe> <ygHelp.chm> <version>
+#   bash packaging/test_installer.sh <setup.exe> <ygpanel.exe> <ygHelp.chm> <version> <yg_hold_file.exe>
 #
 # 1. Into the default folder (Chinese name): files, Start-menu shortcuts and the HKCU uninstall
-#    key; installing again over a running panel closes it; the uninstaller that the key names,
-#    run while the panel runs, leaves nothing behind.
+#    key; installing again over a running panel closes it; with ygHelp.chm held open as the help
+#    viewer holds it, an upgrade and an uninstall end with 2 and change nothing, and both succeed
+#    once it is free; the uninstaller that the key names, run while the panel runs, leaves
+#    nothing behind.
 # 2. Into C:\yg-pkg-test (/D=): the Start-menu shortcut starts the panel; the uninstaller keeps
 #    a file of the user's in the folder, and with it the folder.
 # 3. A ygpanel.exe that cannot be replaced: the installer ends with 2 and changes nothing.
@@ -22,15 +24,16 @@ here=$(cd "$(dirname "$0")" && pwd)
 # shellcheck source=scripts/lib/wine.sh
 source "$here/../scripts/lib/wine.sh"
 
-if [ $# -ne 4 ]; then
-  echo "usage: $0 <setup.exe> <ygpanel.exe> <ygHelp.chm> <version>" >&2
+if [ $# -ne 5 ]; then
+  echo "usage: $0 <setup.exe> <ygpanel.exe> <ygHelp.chm> <version> <yg_hold_file.exe>" >&2
   exit 2
 fi
 setup=$(realpath "$1")
 exe=$(realpath "$2")
 chm=$(realpath "$3")
 version=$4
-for f in "$setup" "$exe" "$chm"; do
+holder=$(realpath "$5")
+for f in "$setup" "$exe" "$chm" "$holder"; do
   [ -f "$f" ] || { echo "missing: $f (build the package_all target)" >&2; exit 1; }
 done
 for tool in wine:wine wineserver:wine Xvfb:xvfb xdpyinfo:x11-utils xdotool:xdotool python3:python3; do
@@ -132,6 +135,20 @@ panel_shown() { yg_window_id ygpanel.exe; }
 panel_gone() { ! yg_window_id ygpanel.exe; }
 uninstalled_from() { [ ! -e "$1/uninstall.exe" ] && [ ! -e "$1/ygpanel.exe" ] && [ ! -e "$menu" ]; }
 start_panel() { wine "$1" </dev/null >/dev/null 2>&1 & }
+# hold_help: yg_hold_file holds the installed ygHelp.chm open as the help viewer does, until
+# release_help.
+hold_ready="$WINEPREFIX/drive_c/yg-hold-ready"
+hold_release="$WINEPREFIX/drive_c/yg-hold-release"
+hold_help() {
+  rm -f "$hold_ready" "$hold_release"
+  wine "$holder" "$win_dir\\ygHelp.chm" 'C:\yg-hold-ready' 'C:\yg-hold-release' </dev/null >/dev/null 2>&1 &
+  holder_pid=$!
+  yg_wait_for 20 test -e "$hold_ready"
+}
+release_help() {
+  touch "$hold_release"
+  wait "$holder_pid"
+}
 
 # A run that died halfway leaves an installation behind: start from none.
 if has_key "$key" || [ -e "$dir" ] || [ -e "$menu" ] || [ -e "$alt_dir" ]; then
@@ -172,6 +189,28 @@ check "the installed panel starts" yg_wait_for 20 panel_shown
 check "installing again over the running panel ends with 0" wine "$setup" /S
 check "and closes the panel" yg_wait_for 10 panel_gone
 check "ygpanel.exe is still the built one" cmp "$exe" "$dir/ygpanel.exe"
+
+# The help of the version installed before, open in the help viewer.
+printf 'the old help' >"$dir/ygHelp.chm"
+start_panel "$dir/ygpanel.exe"
+check "the panel runs before the upgrade" yg_wait_for 20 panel_shown
+check "the help file is held open as the help viewer holds it" hold_help
+check "an upgrade while the help file is open ends with 2" exits_with 2 wine "$setup" /S
+check "and keeps the old help file" test "$(cat "$dir/ygHelp.chm")" = "the old help"
+check "and the panel, still running" panel_shown
+check "and its ygpanel.exe" cmp "$exe" "$dir/ygpanel.exe"
+# In place (_?=): the uninstaller's own exit status, not that of the copy it starts.
+check "an uninstall while the help file is open ends with 2" \
+  exits_with 2 wine "$dir/uninstall.exe" /S "_?=$win_dir"
+check "and keeps the help file" test -f "$dir/ygHelp.chm"
+check "and ygpanel.exe" test -f "$dir/ygpanel.exe"
+check "and the uninstaller" test -f "$dir/uninstall.exe"
+check "and the uninstall key" has_key "$key"
+check "and the Start-menu folder" test -e "$menu"
+check "the help file is free again" release_help
+check "then the upgrade ends with 0" wine "$setup" /S
+check "and installs the new help file" cmp "$chm" "$dir/ygHelp.chm"
+check "and closes the panel" yg_wait_for 10 panel_gone
 
 start_panel "$dir/ygpanel.exe"
 check "the panel starts again" yg_wait_for 20 panel_shown

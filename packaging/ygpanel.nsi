@@ -64,11 +64,41 @@ VIAddVersionKey /LANG=${LANG_SIMPCHINESE} "FileVersion" "${YG_VERSION}"
 VIAddVersionKey /LANG=${LANG_SIMPCHINESE} "ProductVersion" "${YG_VERSION}"
 VIAddVersionKey /LANG=${LANG_SIMPCHINESE} "LegalCopyright" "${PUBLISHER}"
 
-; A running panel holds ygpanel.exe open, so it can be neither replaced nor deleted. Its windows
-; are asked to close (the panel saves nothing and asks nothing on WM_CLOSE); then ygpanel.exe is
-; deleted, retried while its process is still ending. Sets the error flag when it stays.
-!macro YG_RELEASE_PANEL un
-Function ${un}ReleasePanel
+; The installed files that a running program can hold open: the help viewer holds ygHelp.chm, a
+; running panel ygpanel.exe. Neither can then be replaced or deleted. Each is deleted, retried for
+; five seconds while a program still holds it. The help file goes first: the help viewer is the
+; user's to close, and while it holds the file nothing else changes, not even the panel. Then the
+; panel's windows are asked to close (the panel saves nothing and asks nothing on WM_CLOSE) and
+; ygpanel.exe is deleted, retried while its process is still ending. $R0 names the file that
+; stays (empty when none does).
+!macro YG_RELEASE_FILES un
+Function ${un}RemoveHeldFile
+  Exch $0
+  Push $1
+  StrCpy $1 0
+  ${Do}
+    Delete $0
+    ${IfNot} ${FileExists} $0
+    ${OrIf} $1 >= 50
+      ${Break}
+    ${EndIf}
+    Sleep 100
+    IntOp $1 $1 + 1
+  ${Loop}
+  ${If} ${FileExists} $0
+    StrCpy $R0 $0
+  ${EndIf}
+  Pop $1
+  Pop $0
+FunctionEnd
+
+Function ${un}ReleaseFiles
+  StrCpy $R0 ""
+  Push "$INSTDIR\ygHelp.chm"
+  Call ${un}RemoveHeldFile
+  ${If} $R0 != ""
+    Return
+  ${EndIf}
   Push $0
   Push $1
   StrCpy $1 0
@@ -82,33 +112,20 @@ Function ${un}ReleasePanel
     Sleep 100
     IntOp $1 $1 + 1
   ${Loop}
-  StrCpy $1 0
-  ${Do}
-    Delete "$INSTDIR\ygpanel.exe"
-    ${IfNot} ${FileExists} "$INSTDIR\ygpanel.exe"
-    ${OrIf} $1 >= 50
-      ${Break}
-    ${EndIf}
-    Sleep 100
-    IntOp $1 $1 + 1
-  ${Loop}
   Pop $1
   Pop $0
-  ; Not the flag Delete left: testing it with ${Errors} clears it.
-  ClearErrors
-  ${If} ${FileExists} "$INSTDIR\ygpanel.exe"
-    SetErrors
-  ${EndIf}
+  Push "$INSTDIR\ygpanel.exe"
+  Call ${un}RemoveHeldFile
 FunctionEnd
 !macroend
-!insertmacro YG_RELEASE_PANEL ""
-!insertmacro YG_RELEASE_PANEL "un."
+!insertmacro YG_RELEASE_FILES ""
+!insertmacro YG_RELEASE_FILES "un."
 
 Section "ygpanel"
   SetShellVarContext current
-  Call ReleasePanel
-  ${If} ${Errors}
-    MessageBox MB_OK|MB_ICONSTOP "${PANEL_NAME}仍在运行，无法替换 $INSTDIR\ygpanel.exe。请关闭它后再安装。" /SD IDOK
+  Call ReleaseFiles
+  ${If} $R0 != ""
+    MessageBox MB_OK|MB_ICONSTOP "$R0 仍被打开，无法替换。请关闭${PANEL_NAME}和它的帮助后再安装。" /SD IDOK
     SetErrorLevel 2
     Abort
   ${EndIf}
@@ -139,16 +156,17 @@ Section "ygpanel"
 SectionEnd
 
 ; Only what the installer put there goes: a file of the user's in the folder keeps the folder.
+; While a file stays, so do the uninstaller and its entry: the user can uninstall again once the
+; file is free.
 Section "Uninstall"
   SetShellVarContext current
-  Call un.ReleasePanel
-  ${If} ${Errors}
-    MessageBox MB_OK|MB_ICONSTOP "${PANEL_NAME}仍在运行，无法删除 $INSTDIR\ygpanel.exe。请关闭它后再卸载。" /SD IDOK
+  Call un.ReleaseFiles
+  ${If} $R0 != ""
+    MessageBox MB_OK|MB_ICONSTOP "$R0 仍被打开，无法删除。请关闭${PANEL_NAME}和它的帮助后再卸载。" /SD IDOK
     SetErrorLevel 2
     Abort
   ${EndIf}
 
-  Delete "$INSTDIR\ygHelp.chm"
   Delete "$INSTDIR\uninstall.exe"
   RMDir "$INSTDIR"
 

@@ -83,10 +83,10 @@ void Form1::Paint() noexcept { Guarded("Paint", Ctl::Form1, [&] { MakeTopmost();
 
 void Form1::MouseMove() noexcept { Guarded("MouseMove", Ctl::Form1, [&] { MakeTopmost(); }); }
 
-void Form1::MouseDown() noexcept {
+void Form1::MouseDown(const MouseArgs& args) noexcept {
   Guarded("MouseDown", Ctl::Form1, [&] {
     platform.tip.Hide();
-    BeginWindowDrag();
+    if (args.button == MouseArgs::kLeft) BeginWindowDrag();
   });
 }
 
@@ -102,15 +102,19 @@ void Form1::Click(ControlId control) noexcept {
   Guarded("Click", control, [&] { OnClick(control); });
 }
 
-void Form1::MouseDown(ControlId control, const MouseArgs&) noexcept {
+void Form1::MouseDown(ControlId control, const MouseArgs& args) noexcept {
   Guarded("MouseDown", control, [&] {
     platform.tip.Hide();
-    StrokeKeyDown(control);
+    StrokeKeyDown(control, args.button);
   });
 }
 
-void Form1::MouseUp(ControlId control, const MouseArgs&) noexcept {
-  Guarded("MouseUp", control, [&] { StrokeKeyUp(control); });
+void Form1::MouseUp(ControlId control, const MouseArgs& args) noexcept {
+  Guarded("MouseUp", control, [&] { StrokeKeyUp(control, args.button); });
+}
+
+void Form1::CaptureLost(ControlId control) noexcept {
+  Guarded("CaptureLost", control, [&] { StrokeKeyCancelled(control); });
 }
 
 void Form1::GotFocus(ControlId control) noexcept {
@@ -233,21 +237,39 @@ void Form1::ToggleWordBuilding() {
   injector.Send(keys);
 }
 
-void Form1::StrokeKeyDown(ControlId control) {
+void Form1::StrokeKeyDown(ControlId control, int button) {
   if (const StrokeKey* key = FindRow(kStrokeKeys, control)) {
+    heldButtons[key - kStrokeKeys.data()] |= button;
     platform.controls.ShowPictureOf(key->control, key->pressedHolder);
   }
 }
 
-void Form1::StrokeKeyUp(ControlId control) {
-  if (const StrokeKey* key = FindRow(kStrokeKeys, control)) {
-    // The key looks released before its stroke goes out.
-    platform.controls.ShowPictureOf(key->control, key->normalHolder);
-    KeySequence keys;
-    keys.TapKey(key->vk);
-    injector.Send(keys);
-    WarnIfLost(SentKeys::Keys);
-  }
+void Form1::StrokeKeyUp(ControlId control, int button) {
+  const StrokeKey* key = FindRow(kStrokeKeys, control);
+  if (!key) return;
+  int& held = heldButtons[key - kStrokeKeys.data()];
+  // A release whose press was cancelled, or made elsewhere, completes no stroke.
+  if ((held & button) == 0) return;
+  held &= ~button;
+  TypeStroke(*key);
+}
+
+void Form1::TypeStroke(const StrokeKey& key) {
+  // The key looks released before its stroke goes out.
+  platform.controls.ShowPictureOf(key.control, key.normalHolder);
+  KeySequence keys;
+  keys.TapKey(key.vk);
+  injector.Send(keys);
+  WarnIfLost(SentKeys::Keys);
+}
+
+void Form1::StrokeKeyCancelled(ControlId control) {
+  const StrokeKey* key = FindRow(kStrokeKeys, control);
+  if (!key) return;
+  int& held = heldButtons[key - kStrokeKeys.data()];
+  if (held == 0) return;  // every press already had its release
+  held = 0;
+  platform.controls.ShowPictureOf(key->control, key->normalHolder);
 }
 
 void Form1::CandidateFocus(ControlId control, bool gained) {
@@ -262,7 +284,10 @@ void Form1::CandidateFocus(ControlId control, bool gained) {
 void Form1::PerformDefaultAction(ControlId control) {
   switch (AccessibleFaceOf(control).action) {
     case AccessibleAction::Click: return OnClick(control);
-    case AccessibleAction::StrokeRelease: return StrokeKeyUp(control);
+    case AccessibleAction::StrokeRelease:
+      // A completed press, whatever the mouse is doing.
+      if (const StrokeKey* key = FindRow(kStrokeKeys, control)) TypeStroke(*key);
+      return;
     case AccessibleAction::None: return;
   }
 }

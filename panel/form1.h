@@ -1,11 +1,13 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
 
 #include "keys/key_injector.h"
+#include "pads/stroke_pad.h"
 #include "layouts/keyboard_layout_list.h"
 #include "base/control_id.h"
 #include "platform/controls.h"
@@ -20,10 +22,12 @@
 
 namespace yg {
 
-// The arguments of a mouse event on a control. No handler of the panel looks at them: every
-// button, modifier state and position is handled alike.
+// The arguments of a mouse event: the button (1 left, 2 right, 4 middle, 8 the others), the
+// modifiers (1 Shift, 2 Ctrl, 4 Alt) and the place in twips. Only the bare panel's press looks at
+// them, and only at the button.
 struct MouseArgs {
-  int button = 1;
+  static constexpr int kLeft = 1;
+  int button = kLeft;
   int shift = 0;
   float x = 0;
   float y = 0;
@@ -59,7 +63,9 @@ class Form1 {
   void Paint() noexcept;
   // Mouse events on the bare panel, over no control and no frame.
   void MouseMove() noexcept;
-  void MouseDown() noexcept;
+  // Only the left button drags: the system's move loop ends on a left release only, so any
+  // other press would leave the panel following the pointer with no button held.
+  void MouseDown(const MouseArgs& args) noexcept;
   void DblClick() noexcept;
   void Unload() noexcept;
   // The monitors, their work areas or the scaling changed (a monitor came or went, the taskbar
@@ -70,6 +76,9 @@ class Form1 {
   void Click(ControlId control) noexcept;
   void MouseDown(ControlId control, const MouseArgs& args) noexcept;
   void MouseUp(ControlId control, const MouseArgs& args) noexcept;
+  // The control lost the mouse before the buttons pressed on it were released (another window
+  // took the mouse, Alt+Tab): those presses end without their release.
+  void CaptureLost(ControlId control) noexcept;
   void GotFocus(ControlId control) noexcept;
   void LostFocus(ControlId control) noexcept;
   // A screen reader's default action on a control: what a click on it does. One that arrives
@@ -97,8 +106,10 @@ class Form1 {
   void SendCode();
   void SendCodePickFirst();
   void ToggleWordBuilding();
-  void StrokeKeyDown(ControlId control);
-  void StrokeKeyUp(ControlId control);
+  void StrokeKeyDown(ControlId control, int button);
+  void StrokeKeyUp(ControlId control, int button);
+  void StrokeKeyCancelled(ControlId control);
+  void TypeStroke(const StrokeKey& key);
   void CandidateFocus(ControlId control, bool gained);
   void PerformDefaultAction(ControlId control);
 
@@ -106,6 +117,8 @@ class Form1 {
   KeyInjector injector;
   KeyboardLayoutList layoutList;
   std::u16string pendingCode;  // the code the code sender types; holds the last one typed
+  // Per stroke key, the buttons pressed on it and not yet released: only such a release types.
+  std::array<int, kStrokeKeys.size()> heldButtons{};
   bool ended = false;
   int running = 0;  // handlers under way: more than one only while a message box or the move loop waits
 };

@@ -162,7 +162,8 @@ TEST_F(DesktopTest, TheNextClickOrPressTakesTheTipAway) {
       {"a click on a punctuation key", [](Form1& p) { p.Click(Ctl::Command29); }},
       {"a click on the mode key", [](Form1& p) { p.Click(Ctl::Command2); }},
       {"a press on a stroke key", [](Form1& p) { p.MouseDown(Ctl::Image9, {}); }},
-      {"a press on the bare panel", [](Form1& p) { p.MouseDown(); }},
+      {"a press on the bare panel", [](Form1& p) { p.MouseDown(MouseArgs{}); }},
+      {"a right press on the bare panel", [](Form1& p) { p.MouseDown(MouseArgs{2}); }},
   };
   for (const auto& press : presses) {
     panel.Click(Ctl::Comm1);
@@ -173,7 +174,7 @@ TEST_F(DesktopTest, TheNextClickOrPressTakesTheTipAway) {
   // A second warning after the first replaces it.
   panel.Click(Ctl::Comm1);
   panel.Click(Ctl::Comm2);
-  EXPECT_EQ(fake.tip.shows, 6);
+  EXPECT_EQ(fake.tip.shows, 7);
   EXPECT_TRUE(fake.tip.shown);
 }
 

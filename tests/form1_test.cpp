@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <sstream>
+#include <string>
 
 #include "pads/editing_keys.h"
 #include "panel/form1.h"
@@ -68,11 +70,11 @@ TEST_F(PanelTest, CandidateKeysColourWithTheFocusAndStayWhiteAfter) {
 
 TEST_F(PanelTest, StrokeKeyShowsPressedPictureWhileHeldAndTypesOnRelease) {
   const MouseArgs right{2, 0, 3, 4};
-  const MouseArgs shiftedLeftOutside{1, 1, -50, 900};
+  const MouseArgs shiftedRightOutside{2, 1, -50, 900};
   panel.MouseDown(Ctl::Image9, right);
   EXPECT_EQ(fake.controls.Of(Ctl::Image9).picture, StrokePicture::JPressed);
   EXPECT_TRUE(fake.keys.Batches().empty());
-  panel.MouseUp(Ctl::Image9, shiftedLeftOutside);
+  panel.MouseUp(Ctl::Image9, shiftedRightOutside);
   EXPECT_EQ(fake.controls.Of(Ctl::Image9).picture, StrokePicture::JNormal);
   EXPECT_EQ(Keys(), "d74 u74");
   EXPECT_LT(LogIndex("ShowPictureOf Image9 Image7"), LogIndex("Inject"));
@@ -85,6 +87,51 @@ TEST_F(PanelTest, TwoButtonsHeldOnAStrokeKeyTypeItTwice) {
   EXPECT_EQ(fake.controls.Of(Ctl::Image3).picture, StrokePicture::HNormal);
   panel.MouseUp(Ctl::Image3, {2});
   EXPECT_EQ(Keys(), "d72 u72 d72 u72");
+}
+
+// A press whose release never comes (another window took the mouse: Alt+Tab, a box, a menu)
+// types nothing, and the key looks released again.
+TEST_F(PanelTest, StrokeKeyTypesOnlyTheReleasesOfPressesNotCancelled) {
+  const struct {
+    const char* events;  // d<button>: press, u<button>: release, x: the key lost the mouse
+    const char* keys;
+    StrokePicture picture;
+  } cases[] = {
+      {"d1 u1", "d75 u75", StrokePicture::KNormal},
+      {"d1 x", "", StrokePicture::KNormal},
+      {"d1 x u1", "", StrokePicture::KNormal},
+      {"d2 x u2 d1 u1", "d75 u75", StrokePicture::KNormal},
+      {"d1 d2 u1 x u2", "d75 u75", StrokePicture::KNormal},
+      {"d1 d2 u2 u1", "d75 u75 d75 u75", StrokePicture::KNormal},
+      {"d1 u2", "", StrokePicture::KPressed},
+      {"u1", "", StrokePicture::KNormal},
+      {"d4 d1 x d1", "", StrokePicture::KPressed},
+  };
+  for (const auto& c : cases) {
+    FakePlatform f;
+    Form1 form(f.View());
+    std::istringstream events(c.events);
+    for (std::string e; events >> e;) {
+      const MouseArgs args{e.size() > 1 ? std::stoi(e.substr(1)) : 0};
+      if (e[0] == 'd') form.MouseDown(Ctl::Image12, args);
+      if (e[0] == 'u') form.MouseUp(Ctl::Image12, args);
+      if (e[0] == 'x') form.CaptureLost(Ctl::Image12);
+    }
+    EXPECT_EQ(Describe(f.keys.Delivered()), c.keys) << c.events;
+    EXPECT_EQ(f.controls.Of(Ctl::Image12).picture, c.picture) << c.events;
+    EXPECT_TRUE(f.window.fatalErrors.empty()) << c.events;
+  }
+}
+
+TEST_F(PanelTest, LosingTheMouseWithNothingHeldChangesNothing) {
+  panel.MouseDown(Ctl::Image3, {1});
+  panel.MouseUp(Ctl::Image3, {1});
+  fake.log.Clear();
+  // The key lets go of the mouse itself after its last release.
+  panel.CaptureLost(Ctl::Image3);
+  panel.CaptureLost(Ctl::Comm1);  // not a stroke key
+  EXPECT_TRUE(fake.log.entries().empty());
+  EXPECT_EQ(Keys(), "d72 u72");
 }
 
 TEST_F(PanelTest, PendingCodeHoldsTheLastCodeTyped) {

@@ -27,6 +27,13 @@ UINT DpiOf(HWND window) {
   return SystemDpi();
 }
 
+int MetricForDpi(int index, UINT dpi) {
+  using GetMetricsForDpiFn = int(WINAPI*)(int, UINT);
+  static const auto getMetricsForDpi = UserFunction<GetMetricsForDpiFn>("GetSystemMetricsForDpi");
+  if (getMetricsForDpi) return getMetricsForDpi(index, dpi);
+  return MulDiv(GetSystemMetrics(index), static_cast<int>(dpi), static_cast<int>(SystemDpi()));
+}
+
 RECT OuterRect(RECT client, DWORD style, DWORD exStyle, UINT dpi) {
   using AdjustForDpiFn = BOOL(WINAPI*)(LPRECT, DWORD, BOOL, DWORD, UINT);
   static const auto adjustForDpi = UserFunction<AdjustForDpiFn>("AdjustWindowRectExForDpi");

@@ -10,6 +10,8 @@
 namespace yg::win32 {
 
 UINT DpiOf(HWND window);
+// A system metric (SM_CXICON and the like) at the given DPI.
+int MetricForDpi(int index, UINT dpi);
 // The outer rectangle of a window of the given styles whose client area is `client`.
 RECT OuterRect(RECT client, DWORD style, DWORD exStyle, UINT dpi);
 

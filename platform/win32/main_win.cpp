@@ -4,6 +4,7 @@
 #include <commctrl.h>
 
 #include "panel/form1.h"
+#include "platform/win32/boundary_win.h"
 #include "platform/win32/displays_win.h"
 #include "platform/win32/key_sink_win.h"
 #include "platform/win32/key_target_win.h"
@@ -34,10 +35,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     try {
       window.Create();
     } catch (const std::exception& e) {
-      const int n = MultiByteToWideChar(CP_UTF8, 0, e.what(), -1, nullptr, 0);
-      std::wstring text(n, L'\0');
-      MultiByteToWideChar(CP_UTF8, 0, e.what(), -1, text.data(), n);
-      window.ReportFatalError(std::u16string(text.begin(), text.end() - 1));
+      window.ReportFatalError(yg::win32::FromUtf8(e.what()));
     }
     shell.owner = window.Handle();
     displays.panel = window.Handle();

@@ -7,6 +7,7 @@
 
 #include "base/errors.h"
 #include "panel/accessibility.h"
+#include "platform/win32/button_clicks_win.h"
 #include "platform/win32/dpi_win.h"
 #include "platform/win32/panel_parts_win.h"
 #include "platform/win32/resource_ids.h"
@@ -15,6 +16,13 @@
 namespace yg::win32 {
 
 using namespace panel;
+
+namespace {
+
+// The candidate keys, whose colour follows the focus, report it with BS_NOTIFY.
+bool NotifiesFocus(const LayoutRow& row) { return row.control.name == Ctl::skb; }
+
+}  // namespace
 
 Win32Panel::Win32Panel(HINSTANCE instance) : instance_(instance) {
   for (const LayoutRow& row : LayoutTable()) {
@@ -67,13 +75,7 @@ void Win32Panel::Create() {
                           nullptr, nullptr, instance_, this);
   if (!hwnd_) Fail("CreateWindowExW panel");
   dpi_ = DpiOf(hwnd_);
-
-  const int big = GetSystemMetrics(SM_CXICON), small = GetSystemMetrics(SM_CXSMICON);
-  bigIcon_.reset(static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(YG_IDI_PANEL), IMAGE_ICON, big, big, 0)));
-  smallIcon_.reset(
-      static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(YG_IDI_PANEL), IMAGE_ICON, small, small, 0)));
-  SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_.get()));
-  SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.get()));
+  UseFaces(MakeFaces(dpi_));
 
   // The design size of the client area until start-up sets the working size.
   RECT client = ClientOnScreen();
@@ -81,7 +83,6 @@ void Win32Panel::Create() {
   client.bottom = client.top + TwipsToPixels(kDesignClientHeight, dpi_);
   SetClientRect(client);
 
-  BuildFontsAndPictures();
   // Each container's children are made from the top of its stack down, at their places: the
   // system files a new child below its elder siblings, so no restacking or moving is needed.
   // Should a system file them otherwise, they are restacked.
@@ -112,7 +113,7 @@ void Win32Panel::CreateChild(Child& c) {
     case ControlKind::Button:
       // Multi-line like the tall word-building key needs; BS_NOTIFY on the candidate keys,
       // whose colour follows the focus.
-      style |= BS_PUSHBUTTON | BS_MULTILINE | WS_TABSTOP | (row.control.name == Ctl::skb ? BS_NOTIFY : 0);
+      style |= BS_PUSHBUTTON | BS_MULTILINE | WS_TABSTOP | (NotifiesFocus(row) ? BS_NOTIFY : 0);
       break;
   }
   // What nobody sees (the picture stores, the layout list) is never shown, so that screen readers
@@ -130,6 +131,7 @@ void Win32Panel::CreateChild(Child& c) {
     SetWindowLongPtrW(c.hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
   }
   SendMessageW(c.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(row.font)), FALSE);
+  if (row.kind == ControlKind::Button && NotifiesFocus(row)) ClickOnEveryPress(c.hwnd);
   if (announced) screenReaders_.Expose(c.hwnd, row.control, hwnd_);
 }
 
@@ -174,6 +176,7 @@ void Win32Panel::CreateTooltips() {
                              CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance_,
                              nullptr);
   if (!tooltip_) Fail("CreateWindowExW tooltip");
+  SendMessageW(tooltip_, WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(FontRole::Default)), FALSE);
   for (const Child& c : children_) {
     if (c.row->tooltip.empty()) continue;
     std::wstring text = WideCopy(c.row->tooltip);

@@ -25,21 +25,6 @@ void Win32Panel::PlaceChild(const Child& c) const {
   }
 }
 
-void Win32Panel::OnDpiChanged(UINT dpi, const RECT& suggested) {
-  dpi_ = dpi;
-  BuildFontsAndPictures();
-  // The rectangle the system suggests, place and size, as its documentation asks: it keeps the
-  // panel under the pointer of a user who drags it to another monitor, and its size is the one
-  // WM_GETDPISCALEDSIZE asked for. The controls then take their twips at the new scale.
-  PlaceWindow(suggested);
-  for (const Child& c : children_) {
-    SendMessageW(c.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(c.row->font)), TRUE);
-    PlaceChild(c);
-  }
-  InvalidateRect(hwnd_, nullptr, TRUE);
-  OnDisplayChange();
-}
-
 // Before a change of scale the system asks for the new size: the same twips of client area at
 // the new DPI, in a frame of that DPI.
 bool Win32Panel::OnGetDpiScaledSize(UINT dpi, SIZE& size) const {

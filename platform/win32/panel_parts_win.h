@@ -36,7 +36,4 @@ inline constexpr Ctl kContainers[] = {Ctl::Form1, Ctl::Frame1, Ctl::Frame4, Ctl:
 // FacilityFailed, naming the facility and the system's last error.
 [[noreturn]] void Fail(const char* what);
 
-// An exception's UTF-8 text as the core's UTF-16.
-std::u16string FromUtf8(const char* text);
-
 }  // namespace yg::win32::panel

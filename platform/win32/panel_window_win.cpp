@@ -7,7 +7,9 @@
 #include <string>
 
 #include "base/errors.h"
+#include "platform/win32/boundary_win.h"
 #include "platform/win32/dpi_win.h"
+#include "platform/win32/foreground_win.h"
 #include "platform/win32/panel_parts_win.h"
 #include "platform/win32/text_win.h"
 
@@ -19,27 +21,21 @@ namespace panel {
   throw PanelError(ErrorKind::FacilityFailed, std::string(what) + " (error " + std::to_string(GetLastError()) + ")");
 }
 
-std::u16string FromUtf8(const char* text) {
-  const int n = MultiByteToWideChar(CP_UTF8, 0, text, -1, nullptr, 0);
-  std::wstring wide(n > 0 ? n - 1 : 0, L'\0');
-  if (n > 1) MultiByteToWideChar(CP_UTF8, 0, text, -1, wide.data(), n);
-  return FromWide(wide);
-}
-
 }  // namespace panel
 
 using namespace panel;
 
 namespace {
 
-// VB-style mouse arguments: button 1 left, 2 right, 4 middle; shift 1 Shift, 2 Ctrl, 4 Alt.
+// VB-style mouse arguments: button 1 left, 2 right, 4 middle (8 and 16 the side buttons);
+// shift 1 Shift, 2 Ctrl, 4 Alt.
 MouseArgs MouseArgsOf(UINT message, WPARAM wParam, LPARAM lParam, UINT dpi) {
   MouseArgs args;
   switch (message) {
-    case WM_RBUTTONDOWN: case WM_RBUTTONUP: args.button = 2; break;
-    case WM_MBUTTONDOWN: case WM_MBUTTONUP: args.button = 4; break;
-    case WM_XBUTTONDOWN: case WM_XBUTTONUP: args.button = 8; break;
-    default: args.button = 1; break;
+    case WM_RBUTTONDOWN: case WM_RBUTTONUP: case WM_RBUTTONDBLCLK: args.button = 2; break;
+    case WM_MBUTTONDOWN: case WM_MBUTTONUP: case WM_MBUTTONDBLCLK: args.button = 4; break;
+    case WM_XBUTTONDOWN: case WM_XBUTTONUP: args.button = GET_XBUTTON_WPARAM(wParam) == XBUTTON2 ? 16 : 8; break;
+    default: args.button = MouseArgs::kLeft; break;
   }
   args.shift = ((wParam & MK_SHIFT) ? 1 : 0) | ((wParam & MK_CONTROL) ? 2 : 0) |
                ((GetKeyState(VK_MENU) < 0) ? 4 : 0);
@@ -71,14 +67,7 @@ LRESULT CALLBACK Win32Panel::PanelProc(HWND hwnd, UINT message, WPARAM wParam, L
   }
   auto* self = reinterpret_cast<Win32Panel*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
   if (!self) return DefWindowProcW(hwnd, message, wParam, lParam);
-  try {
-    return self->OnMessage(message, wParam, lParam);
-  } catch (const std::exception& e) {
-    self->ReportFatalError(FromUtf8(e.what()));
-  } catch (...) {
-    self->ReportFatalError(u"Unknown error");
-  }
-  return 0;
+  return WithinBoundary(self->FatalReporter(), LRESULT{0}, [&] { return self->OnMessage(message, wParam, lParam); });
 }
 
 LRESULT CALLBACK Win32Panel::FrameProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -108,14 +97,8 @@ LRESULT CALLBACK Win32Panel::PictureProc(HWND hwnd, UINT message, WPARAM wParam,
   auto* self = reinterpret_cast<Win32Panel*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
   Child* child = self ? self->ChildOf(hwnd) : nullptr;
   if (!child) return DefWindowProcW(hwnd, message, wParam, lParam);
-  try {
-    return self->OnPictureMessage(*child, message, wParam, lParam);
-  } catch (const std::exception& e) {
-    self->ReportFatalError(FromUtf8(e.what()));
-  } catch (...) {
-    self->ReportFatalError(u"Unknown error");
-  }
-  return 0;
+  return WithinBoundary(self->FatalReporter(), LRESULT{0},
+                        [&] { return self->OnPictureMessage(*child, message, wParam, lParam); });
 }
 
 LRESULT Win32Panel::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -146,16 +129,24 @@ LRESULT Win32Panel::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
     case WM_MBUTTONDOWN:
-      if (form_) form_->MouseDown();
+      if (form_) form_->MouseDown(MouseArgsOf(message, wParam, lParam, dpi_));
       return 0;
     case WM_LBUTTONDBLCLK:
     case WM_RBUTTONDBLCLK:
     case WM_MBUTTONDBLCLK:
       if (form_) {
-        form_->MouseDown();
+        form_->MouseDown(MouseArgsOf(message, wParam, lParam, dpi_));
         form_->DblClick();
       }
       return 0;
+    case WM_NCLBUTTONDOWN:
+    case WM_CONTEXTMENU:
+    case WM_SYSCOMMAND: {
+      // The system's move loop (a press on the title bar, or the drag of the bare panel) and its
+      // window menu: under Wine they leave the panel active. The user's program gets it back.
+      const KeepForeground keep;
+      return DefWindowProcW(hwnd_, message, wParam, lParam);
+    }
     case WM_COMMAND:
       if (lParam) OnCommand(reinterpret_cast<HWND>(lParam), HIWORD(wParam));
       return 0;
@@ -217,12 +208,27 @@ LRESULT Win32Panel::OnPictureMessage(Child& child, UINT message, WPARAM wParam, 
     if ((wParam & kAnyButton) == 0 && GetCapture() == child.hwnd) ReleaseCapture();
     return message == WM_XBUTTONUP ? TRUE : 0;
   }
-  if (message == WM_PAINT) {
-    PAINTSTRUCT ps;
-    const HDC dc = BeginPaint(child.hwnd, &ps);
-    PaintPicture(child, dc);
-    EndPaint(child.hwnd, &ps);
-    return 0;
+  switch (message) {
+    case WM_CANCELMODE:
+      // A box, a menu or another program takes over: the key lets go of the mouse.
+      if (GetCapture() == child.hwnd) ReleaseCapture();
+      return 0;
+    case WM_CAPTURECHANGED:
+      // Also after the last release, when the key has nothing held any more.
+      if (reinterpret_cast<HWND>(lParam) != child.hwnd && form_) form_->CaptureLost(id);
+      return 0;
+    case WM_PAINT: {
+      PAINTSTRUCT ps;
+      const HDC dc = BeginPaint(child.hwnd, &ps);
+      PaintPicture(child, dc);
+      EndPaint(child.hwnd, &ps);
+      return 0;
+    }
+    case WM_PRINTCLIENT:
+      PaintPicture(child, reinterpret_cast<HDC>(wParam));
+      return 0;
+    default:
+      break;
   }
   return DefWindowProcW(child.hwnd, message, wParam, lParam);
 }
@@ -259,15 +265,11 @@ bool Win32Panel::OnKeyMessage(const MSG& msg) {
 }
 
 int Win32Panel::RunMessageLoop() {
-  MSG msg;
-  BOOL got;
-  while ((got = GetMessageW(&msg, nullptr, 0, 0)) != 0) {
-    if (got == -1) return 1;
-    if (OnKeyMessage(msg)) continue;
-    TranslateMessage(&msg);
-    DispatchMessageW(&msg);
-  }
-  return static_cast<int>(msg.wParam);
+  return win32::RunMessageLoop([this](const MSG& msg) { return OnKeyMessage(msg); }, FatalReporter());
+}
+
+FatalReport Win32Panel::FatalReporter() {
+  return [this](std::u16string_view text) { ReportFatalError(text); };
 }
 
 // Controls
@@ -346,6 +348,7 @@ void Win32Panel::RunMoveLoop() {
 
 void Win32Panel::ShowMessage(std::u16string_view text) {
   const std::u16string message(text);
+  const KeepForeground keep;
   MessageBoxW(hwnd_, Wide(message), kTitle, MB_OK);
 }
 

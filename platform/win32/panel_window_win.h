@@ -12,6 +12,7 @@
 #include "platform/controls.h"
 #include "platform/panel_window.h"
 #include "platform/win32/accessible_win.h"
+#include "platform/win32/boundary_win.h"
 #include "platform/win32/scoped_win.h"
 
 namespace yg::win32 {
@@ -65,6 +66,14 @@ class Win32Panel final : public Controls, public PanelWindow {
   void ReportFatalError(std::u16string_view text) override;
 
  private:
+  // What is made for one DPI: the fonts, the stroke pictures and the window's icons.
+  struct Faces {
+    ScopedFont defaultFont, arialFont, songFont;
+    std::array<ScopedBitmap, 11> pictures;  // by StrokePicture
+    ScopedIcon bigIcon, smallIcon;
+    HFONT FontFor(FontRole role) const;
+  };
+
   struct Child {
     const LayoutRow* row = nullptr;
     HWND hwnd = nullptr;
@@ -88,6 +97,7 @@ class Win32Panel final : public Controls, public PanelWindow {
   // The monitors or their work areas changed: the core sees that the panel stays on one.
   void OnDisplayChange();
   bool OnKeyMessage(const MSG& msg);
+  FatalReport FatalReporter();
 
   void CreateChild(Child& child);
   void CreateTooltips();
@@ -95,7 +105,10 @@ class Win32Panel final : public Controls, public PanelWindow {
   std::vector<Child*> StackOf(Ctl container);
   bool Stacked();
   void Restack();
-  void BuildFontsAndPictures();
+  Faces MakeFaces(UINT dpi) const;
+  // Hands every control, the tooltip and the window what `faces` holds, then frees what they
+  // had: no control is ever left with a freed font.
+  void UseFaces(Faces faces);
   RECT ChildRect(const Child& child) const;
   void PlaceChild(const Child& child) const;
   void PaintFrame(HWND frame) const;
@@ -120,9 +133,7 @@ class Win32Panel final : public Controls, public PanelWindow {
   bool activated_ = false;
   bool moving_ = false;  // inside the system's move loop: the user is placing the panel
   std::vector<Child> children_;  // one per layout row, in the table's order
-  ScopedFont defaultFont_, arialFont_, songFont_;
-  std::array<ScopedBitmap, 11> pictures_;  // by StrokePicture, at the current DPI
-  ScopedIcon bigIcon_, smallIcon_;
+  Faces faces_;  // at the current DPI
   ScreenReaders screenReaders_;
 };
 

@@ -158,6 +158,12 @@ class Screen:
         time.sleep(0.1)
         self.xdo("click", button)
 
+    def clicks(self, x, y, count, delay_ms):
+        """`count` clicks of the left button, `delay_ms` apart: a double click when quick."""
+        self.xdo("mousemove", x, y)
+        time.sleep(0.1)
+        self.xdo("click", "--repeat", count, "--delay", delay_ms, 1)
+
     def press(self, x, y, button=1):
         self.xdo("mousemove", x, y)
         time.sleep(0.1)
@@ -396,9 +402,20 @@ class Run:
         return True
 
     def focus_receiver(self):
-        """Clicks into the receiver, as a user starts typing in a program."""
+        """Clicks into the receiver, as a user starts typing in a program: once, before the first
+        click on a key. No check clicks into it again: the panel must leave it the keyboard."""
         self.screen.click(300, 250)
         return wait_for(lambda: self.wine.facts("foreground").get("class") == "YgReceiver", 10)
+
+    def expect_receiver_typing(self, after):
+        """The receiver is the foreground window, and the next click on a key types into it."""
+        ok = wait_for(lambda: self.wine.facts("foreground").get("class") == "YgReceiver", 5)
+        self.c.check(ok, f"after {after} the receiver is the foreground window",
+                     f"the foreground is {self.wine.facts('foreground')}")
+        self.panel.refresh()
+        self.receiver.set_mark()
+        self.screen.click(*self.panel.centre("Command29"))
+        self.expect_keys(expand(["190"]), f"after {after} a click on 。 types into the receiver")
 
     # -- start-up: size, place and styles
 
@@ -496,6 +513,7 @@ class Run:
             shown = wait_for(lambda: self.visible_tip(), 3) if tip else (time.sleep(1.5), self.visible_tip())[1]
             self.c.equal(shown, tip, f"hovering over {name} shows " + (f"the tip {tip}" if tip else "no tip"))
         self.screen.move(*self.panel.bare_point())
+        self.expect_receiver_typing("the tooltips")
 
     def visible_tip(self):
         return self.wine.facts("tip").get("tip") or None
@@ -533,6 +551,15 @@ class Run:
         messages = [(d, 16 if vk == 160 else vk) for d, vk in events]
         self.c.equal(self.receiver.message_events(lines), messages, what + ": the keys the focused window got")
         return ok
+
+    # -- quick clicks: a double click is two clicks
+
+    def check_quick_clicks(self):
+        for name, vk in (("skb(50)", 50), ("skb(189)", 189), ("Command29", 190), ("Comm1", None)):
+            self.receiver.set_mark()
+            self.screen.clicks(*self.panel.centre(name), 2, 80)
+            keys = expand(["ilhihk"] * 2) if vk is None else expand([str(vk)] * 2)
+            self.expect_keys(keys, f"two quick clicks on {name} ({self.panel.layout[name]['caption']}) type twice")
 
     def check_stroke_pad(self):
         name = "Image3"
@@ -618,6 +645,7 @@ class Run:
             self.c.equal(self.receiver.hook_events(self.receiver.new_lines()), [],
                          f"switching modes {pair + 1} types nothing")
         self.c.near(self.panel.client()[:2], start_client[:2], 1, "after two pairs the panel is where it started")
+        self.expect_receiver_typing("switching modes")
 
     # -- dragging
 
@@ -648,12 +676,61 @@ class Run:
         self.c.equal(self.panel.rect(), after, "pressing on a button and moving does not move the panel")
         self.c.equal(self.receiver.hook_events(self.receiver.new_lines()), [],
                      "and the button, released off it, types nothing")
-        # Wine's move loop (WM_NCLBUTTONDOWN on the caption) activates the panel when the button
-        # is released; Windows' loop honours WS_EX_NOACTIVATE. Reported, not failed: the panel
-        # keeps the system's mechanism.
+        # Wine's move loop activates the panel; the panel gives the keyboard back when it ends.
         if self.receiver.lost_activation(self.receiver.lines()[drag_mark:]):
-            log("NOTE under Wine the move loop took the activation from the receiver")
-        self.focus_receiver()
+            log("NOTE under Wine the move loop took the activation from the receiver for a while")
+        self.expect_receiver_typing("a drag")
+        self.drag_title_bar()
+
+    def drag_title_bar(self):
+        """The panel's own title bar runs the same move loop."""
+        self.panel.refresh()
+        before = self.panel.rect()
+        left, top, _, _ = before
+        x, y = left + self.px(1500), (top + self.panel.client()[1]) // 2
+        self.screen.press(x, y)
+        for step in range(1, 6):
+            self.screen.move(x + 8 * step, y + 10 * step)
+            time.sleep(0.05)
+        self.screen.release()
+        wait_for(lambda: self.panel.refresh() and self.panel.rect() != before, 3)
+        after = self.panel.rect()
+        self.c.equal([after[0] - before[0], after[1] - before[1]], [40, 50],
+                     "dragging the title bar moves the panel with the mouse")
+        self.expect_receiver_typing("a drag by the title bar")
+        self.open_window_menu()
+
+    def open_window_menu(self):
+        """A right click on the title bar opens the system's window menu; a click elsewhere
+        closes it."""
+        left, top, _, _ = self.panel.rect()
+        self.screen.click(left + self.px(1500), (top + self.panel.client()[1]) // 2, button=3)
+        menu = wait_for(lambda: any("class=#32768" in line and "visible=1" in line
+                                    for line in self.wine.probe("list").splitlines()), 5)
+        self.c.check(menu, "a right click on the title bar opens the window menu")
+        self.screen.click(self.args.screen[0] - 100, 100)
+        self.expect_receiver_typing("the window menu")
+
+    # -- a right or a middle press on the bare panel does nothing
+
+    def check_other_presses(self):
+        for button, name in ((3, "right"), (2, "middle")):
+            self.panel.refresh()
+            before = self.panel.rect()
+            self.receiver.set_mark()
+            x, y = self.panel.bare_point()
+            self.screen.press(x, y, button=button)
+            self.screen.release(button=button)
+            # With the pointer gone elsewhere, the panel must still be where it was.
+            self.screen.move(x - 60, y - 80)
+            time.sleep(0.5)
+            self.screen.move(x - 70, y - 90)
+            time.sleep(0.5)
+            self.panel.refresh()
+            self.c.equal(self.panel.rect(), before, f"a {name} press on the bare panel does not move it")
+            self.c.equal(self.receiver.hook_events(self.receiver.new_lines()), [],
+                         f"a {name} press on the bare panel types nothing")
+            self.expect_receiver_typing(f"a {name} press on the bare panel")
 
     # -- staying on top
 
@@ -672,6 +749,7 @@ class Run:
         back = wait_for(lambda: self.wine.facts("zorder", "YgCover", Panel.CLASS).get("higher") == Panel.CLASS, 5)
         self.c.check(back, "moving the mouse over the bare panel brings it back on top")
         cover.kill()
+        self.expect_receiver_typing("another topmost window")
 
     # -- one copy only
 
@@ -687,6 +765,7 @@ class Run:
         self.c.equal(self.wine.count(Panel.CLASS), 1, "there is still one panel window")
         self.panel.refresh()
         self.c.equal(self.panel.rect(), before, "the running copy is unchanged")
+        self.expect_receiver_typing("a second start")
 
     # -- help
 
@@ -700,8 +779,13 @@ class Run:
             if viewer:
                 time.sleep(1)
                 self.screen.shot("help.png")
+                viewer_pid = self.wine.facts("tree", "HH Parent").get("pid")
+                self.c.check(wait_for(lambda: self.wine.facts("foreground").get("pid") == viewer_pid, 5),
+                             "the help viewer the user asked for is the foreground program",
+                             f"the foreground is {self.wine.facts('foreground')}")
                 self.wine.probe("close", "HH Parent")
                 wait_for(lambda: self.wine.count("HH Parent") == 0, 10)
+                self.expect_receiver_typing("closing the help viewer")
             chm.rename(hidden)
         else:
             self.c.check(False, "the help file is beside the program", f"{chm} missing")
@@ -716,10 +800,10 @@ class Run:
                     self.screen.shot("help-missing.png")
                 self.screen.click(*box)
                 self.c.check(wait_for(lambda: not self.message_box(), 5), f"OK closes message {attempt}")
+                self.expect_receiver_typing(f"message {attempt}")
         finally:
             if hidden.exists():
                 hidden.rename(chm)
-        self.focus_receiver()
         self.receiver.set_mark()
         self.screen.click(*self.panel.centre("Comm1"))
         self.expect_keys(expand(["ilhihk"]), "after the message the panel still types")
@@ -914,13 +998,15 @@ def main():
                 r.check_layout()
                 r.check_layout_list()
                 r.check_startup_keyboard()
-                r.check_tooltips()
                 r.focus_receiver()
+                r.check_tooltips()
                 r.check_clicks(args.expected)
+                r.check_quick_clicks()
                 r.check_stroke_pad()
                 r.check_screen_reader(args.expected)
                 r.check_modes()
                 r.check_drag()
+                r.check_other_presses()
                 r.check_topmost()
                 r.check_second_copy()
                 r.check_help()

@@ -156,6 +156,10 @@ class FakeShell : public Shell {
 struct FakePlatform {
   FakePlatform();
   PanelPlatform View() { return {keys, controls, window, layouts, shell, displays, target, tip}; }
+  // The fakes around a real window that stands in for the controls and the panel window.
+  PanelPlatform ViewAround(Controls& realControls, PanelWindow& realWindow) {
+    return {keys, realControls, realWindow, layouts, shell, displays, target, tip};
+  }
 
   CallLog log;
   FakeKeySink keys;

@@ -81,7 +81,7 @@ struct Rig {
   testing::FakePlatform fake;
   testing::FakeKeySink& keys = fake.keys;
   Win32Panel panel{GetModuleHandleW(nullptr)};
-  Form1 form{{fake.keys, panel, panel, fake.layouts, fake.shell, fake.displays, fake.target, fake.tip}};
+  Form1 form{fake.ViewAround(panel, panel)};
 };
 
 // One shown panel for all: under Wine with no window manager, a shown window takes two seconds

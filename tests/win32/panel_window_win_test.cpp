@@ -4,11 +4,15 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
+#include <commctrl.h>
+
+#include <vector>
 
 #include "panel/layout.h"
 #include "platform/win32/dpi_win.h"
 #include "platform/win32/key_sink_win.h"
 #include "platform/win32/panel_window_win.h"
+#include "tests/win32/panel_fixture_win.h"
 
 namespace yg::win32 {
 namespace {
@@ -27,36 +31,7 @@ TEST(SendInputSink, EventsCarryScanCodeZeroAndOnlyTheKeyUpFlag) {
   }
 }
 
-class Win32PanelTest : public ::testing::Test {
- protected:
-  void SetUp() override { panel.Create(); }
-
-  RECT ChildRect(ControlId control) {
-    const HWND child = GetDlgItemDeep(control);
-    RECT r{};
-    GetWindowRect(child, &r);
-    MapWindowPoints(nullptr, GetParent(child), reinterpret_cast<POINT*>(&r), 2);
-    return r;
-  }
-
-  // The child window of a control: numbered from 1000 in the layout table's order, in the panel
-  // or one of its frames (not the edit inside the combo box, which has a number of its own).
-  HWND GetDlgItemDeep(ControlId control) {
-    int id = 1000;
-    for (const LayoutRow& row : LayoutTable()) {
-      if (row.control == control) break;
-      ++id;
-    }
-    const HWND direct = GetDlgItem(panel.Handle(), id);
-    if (direct) return direct;
-    for (Ctl frame : {Ctl::Frame1, Ctl::Frame4, Ctl::Frame6}) {
-      if (const HWND child = GetDlgItem(GetDlgItemDeep(frame), id)) return child;
-    }
-    return nullptr;
-  }
-
-  Win32Panel panel{GetModuleHandleW(nullptr)};
-};
+using testing::Win32PanelTest;
 
 TEST_F(Win32PanelTest, ReadsBackSizesInWholePixels) {
   const UINT dpi = DpiOf(panel.Handle());
@@ -114,6 +89,76 @@ TEST_F(Win32PanelTest, ADpiChangeTakesTheSuggestedRectangleAndLaysEverythingOutA
   LOGFONTW font{};
   GetObjectW(reinterpret_cast<HFONT>(SendMessageW(GetDlgItemDeep(Ctl::Comm1), WM_GETFONT, 0, 0)), sizeof font, &font);
   EXPECT_EQ(font.lfHeight, -18);
+}
+
+// Counts the fonts a control still uses that were freed before the new one came.
+LRESULT CALLBACK WatchFonts(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR freed) {
+  if (message == WM_SETFONT) {
+    const auto current = reinterpret_cast<HGDIOBJ>(DefSubclassProc(hwnd, WM_GETFONT, 0, 0));
+    if (current && GetObjectType(current) == 0) ++*reinterpret_cast<int*>(freed);
+  }
+  return DefSubclassProc(hwnd, message, wParam, lParam);
+}
+
+HWND TooltipOfThisThread() {
+  HWND found = nullptr;
+  EnumThreadWindows(
+      GetCurrentThreadId(),
+      [](HWND hwnd, LPARAM result) -> BOOL {
+        wchar_t name[64] = {};
+        GetClassNameW(hwnd, name, 64);
+        if (lstrcmpiW(name, TOOLTIPS_CLASSW) != 0) return TRUE;
+        *reinterpret_cast<HWND*>(result) = hwnd;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&found));
+  return found;
+}
+
+LONG FontHeight(HWND hwnd) {
+  LOGFONTW font{};
+  GetObjectW(reinterpret_cast<HFONT>(SendMessageW(hwnd, WM_GETFONT, 0, 0)), sizeof font, &font);
+  return font.lfHeight;
+}
+
+int IconWidth(HWND hwnd, WPARAM which) {
+  ICONINFO info{};
+  if (!GetIconInfo(reinterpret_cast<HICON>(SendMessageW(hwnd, WM_GETICON, which, 0)), &info)) return 0;
+  BITMAP bitmap{};
+  GetObjectW(info.hbmMask, sizeof bitmap, &bitmap);
+  if (info.hbmColor) DeleteObject(info.hbmColor);
+  DeleteObject(info.hbmMask);
+  return bitmap.bmWidth;
+}
+
+TEST_F(Win32PanelTest, ADpiChangeGivesEveryControlItsNewFontBeforeTheOldIsFreed) {
+  int freedInUse = 0;
+  std::vector<HWND> children;
+  EnumChildWindows(
+      panel.Handle(),
+      [](HWND child, LPARAM list) -> BOOL {
+        reinterpret_cast<std::vector<HWND>*>(list)->push_back(child);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&children));
+  const HWND tooltip = TooltipOfThisThread();
+  ASSERT_TRUE(tooltip);
+  children.push_back(tooltip);
+  for (HWND child : children) SetWindowSubclass(child, WatchFonts, 1, reinterpret_cast<DWORD_PTR>(&freedInUse));
+
+  for (UINT dpi : {144u, 120u, 96u}) {
+    RECT suggested{100, 100, 700, 300};
+    SendMessageW(panel.Handle(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+    EXPECT_EQ(freedInUse, 0) << dpi << " DPI";
+    // 9 points at the new DPI, on the keys and on the tips alike.
+    const LONG height = -MulDiv(9, static_cast<int>(dpi), 72);
+    EXPECT_EQ(FontHeight(GetDlgItemDeep(Ctl::Comm1)), height) << dpi << " DPI";
+    EXPECT_EQ(FontHeight(GetDlgItemDeep(Skb(49))), height) << dpi << " DPI";
+    EXPECT_EQ(FontHeight(tooltip), height) << dpi << " DPI";
+    EXPECT_EQ(IconWidth(panel.Handle(), ICON_BIG), MetricForDpi(SM_CXICON, dpi)) << dpi << " DPI";
+    EXPECT_EQ(IconWidth(panel.Handle(), ICON_SMALL), MetricForDpi(SM_CXSMICON, dpi)) << dpi << " DPI";
+  }
+  for (HWND child : children) RemoveWindowSubclass(child, WatchFonts, 1);
 }
 
 // At 125% and 175% a twip is not a whole share of a pixel: neighbours that touch in the layout

@@ -1,0 +1,143 @@
+// What the panel draws with at one DPI: fonts, stroke pictures and icons, and the change from one
+// DPI's to another's.
+
+#include "platform/win32/panel_window_win.h"
+
+#include <algorithm>
+
+#include "platform/win32/dpi_win.h"
+#include "platform/win32/panel_parts_win.h"
+#include "platform/win32/resource_ids.h"
+#include "resources/stroke_art.h"
+
+namespace yg::win32 {
+
+using namespace panel;
+
+namespace {
+
+constexpr int kFontPoints = 9;
+
+bool FontInstalled(const wchar_t* face) {
+  LOGFONTW query{};
+  query.lfCharSet = DEFAULT_CHARSET;
+  wcsncpy(query.lfFaceName, face, LF_FACESIZE - 1);
+  bool found = false;
+  const HDC dc = GetDC(nullptr);
+  EnumFontFamiliesExW(
+      dc, &query, [](const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM result) -> int {
+        *reinterpret_cast<bool*>(result) = true;
+        return 0;
+      },
+      reinterpret_cast<LPARAM>(&found), 0);
+  ReleaseDC(nullptr, dc);
+  return found;
+}
+
+HFONT MakeFont(const wchar_t* face, UINT dpi, int weight, BYTE charset) {
+  return CreateFontW(-MulDiv(kFontPoints, static_cast<int>(dpi), 72), 0, 0, 0, weight, FALSE, FALSE, FALSE, charset,
+                     OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY, DEFAULT_PITCH | FF_DONTCARE, face);
+}
+
+// A stroke picture from the resources, as pixels.
+Bitmap LoadPicture(HINSTANCE instance, StrokePicture picture) {
+  const int id = YG_IDB_STROKE_BASE + static_cast<int>(picture);
+  ScopedBitmap loaded(static_cast<HBITMAP>(
+      LoadImageW(instance, MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+  if (!loaded) Fail("LoadImageW stroke picture");
+  BITMAP info{};
+  GetObjectW(loaded.get(), sizeof info, &info);
+  BITMAPINFO header{};
+  header.bmiHeader.biSize = sizeof header.bmiHeader;
+  header.bmiHeader.biWidth = info.bmWidth;
+  header.bmiHeader.biHeight = -info.bmHeight;  // top row first
+  header.bmiHeader.biPlanes = 1;
+  header.bmiHeader.biBitCount = 32;
+  header.bmiHeader.biCompression = BI_RGB;
+  Bitmap pixels(info.bmWidth, info.bmHeight, 0);
+  const HDC dc = GetDC(nullptr);
+  const int rows = GetDIBits(dc, loaded.get(), 0, info.bmHeight, pixels.pixels.data(), &header, DIB_RGB_COLORS);
+  ReleaseDC(nullptr, dc);
+  if (rows != info.bmHeight) Fail("GetDIBits stroke picture");
+  for (auto& p : pixels.pixels) p &= 0x00FFFFFF;  // BGRA in memory reads as 0x00RRGGBB
+  return pixels;
+}
+
+HBITMAP ToDib(const Bitmap& pixels) {
+  BITMAPINFO header{};
+  header.bmiHeader.biSize = sizeof header.bmiHeader;
+  header.bmiHeader.biWidth = pixels.width;
+  header.bmiHeader.biHeight = -pixels.height;
+  header.bmiHeader.biPlanes = 1;
+  header.bmiHeader.biBitCount = 32;
+  header.bmiHeader.biCompression = BI_RGB;
+  void* bits = nullptr;
+  const HBITMAP dib = CreateDIBSection(nullptr, &header, DIB_RGB_COLORS, &bits, nullptr, 0);
+  if (!dib) Fail("CreateDIBSection");
+  std::copy(pixels.pixels.begin(), pixels.pixels.end(), static_cast<std::uint32_t*>(bits));
+  return dib;
+}
+
+}  // namespace
+
+HFONT Win32Panel::Faces::FontFor(FontRole role) const {
+  switch (role) {
+    case FontRole::Arial9: return arialFont.get();
+    case FontRole::SongBold9: return songFont.get();
+    case FontRole::Default: break;
+  }
+  return defaultFont.get();
+}
+
+Win32Panel::Faces Win32Panel::MakeFaces(UINT dpi) const {
+  Faces faces;
+  // A face that shows the Chinese captions on every Chinese-capable Windows.
+  const wchar_t* face = FontInstalled(L"Microsoft YaHei UI") ? L"Microsoft YaHei UI" : L"SimSun";
+  faces.defaultFont.reset(MakeFont(face, dpi, FW_NORMAL, DEFAULT_CHARSET));
+  faces.arialFont.reset(MakeFont(L"Arial", dpi, FW_NORMAL, DEFAULT_CHARSET));
+  faces.songFont.reset(MakeFont(L"宋体", dpi, FW_BOLD, GB2312_CHARSET));
+  if (!faces.defaultFont || !faces.arialFont || !faces.songFont) Fail("CreateFontW");
+
+  const int width = TwipsToPixels(375, dpi), height = TwipsToPixels(555, dpi);
+  for (int p = static_cast<int>(StrokePicture::HNormal); p <= static_cast<int>(StrokePicture::LPressed); ++p) {
+    const Bitmap original = LoadPicture(instance_, static_cast<StrokePicture>(p));
+    faces.pictures[p].reset(ToDib(ScaleCrisp(original, width, height)));
+  }
+
+  const auto icon = [&](int metric) {
+    const int size = MetricForDpi(metric, dpi);
+    return static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(YG_IDI_PANEL), IMAGE_ICON, size, size, 0));
+  };
+  faces.bigIcon.reset(icon(SM_CXICON));
+  faces.smallIcon.reset(icon(SM_CXSMICON));
+  if (!faces.bigIcon || !faces.smallIcon) Fail("LoadImageW icon");
+  return faces;
+}
+
+void Win32Panel::UseFaces(Faces faces) {
+  for (const Child& c : children_) {
+    if (c.hwnd) SendMessageW(c.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(faces.FontFor(c.row->font)), TRUE);
+  }
+  // Tips in the panel's font, at its size.
+  if (tooltip_) SendMessageW(tooltip_, WM_SETFONT, reinterpret_cast<WPARAM>(faces.defaultFont.get()), TRUE);
+  SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(faces.bigIcon.get()));
+  SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(faces.smallIcon.get()));
+  // Nothing uses the old ones any more; they go with `faces`.
+  std::swap(faces_, faces);
+}
+
+void Win32Panel::OnDpiChanged(UINT dpi, const RECT& suggested) {
+  // Made before anything changes: should making them fail, the panel stays as it was.
+  Faces faces = MakeFaces(dpi);
+  dpi_ = dpi;
+  UseFaces(std::move(faces));
+  // The rectangle the system suggests, place and size, as its documentation asks: it keeps the
+  // panel under the pointer of a user who drags it to another monitor, and its size is the one
+  // WM_GETDPISCALEDSIZE asked for. The controls then take their twips at the new scale.
+  PlaceWindow(suggested);
+  for (const Child& c : children_) PlaceChild(c);
+  InvalidateRect(hwnd_, nullptr, TRUE);
+  OnDisplayChange();
+}
+
+}  // namespace yg::win32

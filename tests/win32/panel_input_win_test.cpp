@@ -1,0 +1,120 @@
+// The mouse on the real panel's keys, with the core's handlers behind it and the keys they type
+// recorded: quick clicks on push buttons, and stroke keys that lose the mouse.
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include "panel/form1.h"
+#include "tests/fakes/fake_platform.h"
+#include "tests/win32/panel_fixture_win.h"
+
+namespace yg::win32 {
+namespace {
+
+using yg::testing::Describe;
+using yg::testing::FakePlatform;
+
+class PanelInputTest : public testing::Win32PanelTest {
+ protected:
+  void SetUp() override {
+    Win32PanelTest::SetUp();
+    panel.Attach(form);
+  }
+
+  FakePlatform fake;
+  Form1 form{fake.ViewAround(panel, panel)};
+};
+
+// As the system sends them to the button under the pointer: a second press soon after the first
+// comes as a double click.
+void Click(HWND button, UINT press) {
+  const LPARAM inside = MAKELPARAM(4, 4);
+  SendMessageW(button, press, MK_LBUTTON, inside);
+  SendMessageW(button, WM_LBUTTONUP, 0, inside);
+}
+
+TEST_F(PanelInputTest, EveryClickOfAButtonTypesItsKeysHoweverQuick) {
+  const struct {
+    ControlId control;
+    const char* keys;
+  } cases[] = {
+      {Skb(50), "d50 u50 d50 u50"},
+      {Skb(189), "d189 u189 d189 u189"},
+      {Skb(48), "d48 u48 d48 u48"},
+      {Ctl::Command29, "d190 u190 d190 u190"},
+      {Ctl::Command10, "d33 u33 d33 u33"},
+  };
+  for (const auto& c : cases) {
+    fake.keys.Clear();
+    const HWND button = GetDlgItemDeep(c.control);
+    Click(button, WM_LBUTTONDOWN);
+    Click(button, WM_LBUTTONDBLCLK);
+    EXPECT_EQ(Describe(fake.keys.Delivered()), c.keys) << ControlName(c.control);
+    EXPECT_EQ(fake.keys.Batches().size(), 2u) << ControlName(c.control);
+  }
+  EXPECT_TRUE(fake.window.fatalErrors.empty());
+}
+
+TEST_F(PanelInputTest, AQuickSecondPressDraggedOffTheButtonTypesNothing) {
+  const HWND button = GetDlgItemDeep(Skb(50));
+  Click(button, WM_LBUTTONDOWN);
+  SendMessageW(button, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(4, 4));
+  SendMessageW(button, WM_LBUTTONUP, 0, MAKELPARAM(-40, 300));
+  EXPECT_EQ(Describe(fake.keys.Delivered()), "d50 u50");
+}
+
+// A pixel of a stroke key as it paints itself: one in from the top-left corner, white on the
+// raised key and grey on the sunken one.
+COLORREF CornerOf(HWND key) {
+  RECT r;
+  GetClientRect(key, &r);
+  const HDC screen = GetDC(nullptr);
+  const HDC memory = CreateCompatibleDC(screen);
+  const HBITMAP bitmap = CreateCompatibleBitmap(screen, r.right, r.bottom);
+  const HGDIOBJ old = SelectObject(memory, bitmap);
+  SendMessageW(key, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(memory), PRF_CLIENT);
+  const int inner = static_cast<int>(1.5 * r.right / 25);
+  const COLORREF pixel = GetPixel(memory, inner, inner);
+  SelectObject(memory, old);
+  DeleteObject(bitmap);
+  DeleteDC(memory);
+  ReleaseDC(nullptr, screen);
+  return pixel;
+}
+
+constexpr COLORREF kRaised = RGB(255, 255, 255);
+constexpr COLORREF kSunken = RGB(128, 128, 128);
+
+TEST_F(PanelInputTest, AStrokeKeyThatLosesTheMouseLooksReleasedAndTypesNothing) {
+  const struct {
+    const char* loss;
+    void (*take)(HWND key, HWND panel);
+  } cases[] = {
+      {"a box or a menu cancels the mode", [](HWND key, HWND) { SendMessageW(key, WM_CANCELMODE, 0, 0); }},
+      {"another window takes the mouse", [](HWND, HWND other) { SetCapture(other); }},
+  };
+  const HWND key = GetDlgItemDeep(Ctl::Image6);
+  const LPARAM inside = MAKELPARAM(5, 5);
+  for (const auto& c : cases) {
+    SendMessageW(key, WM_LBUTTONDOWN, MK_LBUTTON, inside);
+    EXPECT_EQ(GetCapture(), key) << c.loss;
+    EXPECT_EQ(CornerOf(key), kSunken) << c.loss;
+    c.take(key, panel.Handle());
+    EXPECT_EQ(CornerOf(key), kRaised) << c.loss;
+    // The button, let go over the key at last, completes no stroke.
+    SendMessageW(key, WM_LBUTTONUP, 0, inside);
+    ReleaseCapture();
+    EXPECT_EQ(Describe(fake.keys.Delivered()), "") << c.loss;
+  }
+  // The next whole click types again.
+  SendMessageW(key, WM_LBUTTONDOWN, MK_LBUTTON, inside);
+  SendMessageW(key, WM_LBUTTONUP, 0, inside);
+  EXPECT_EQ(Describe(fake.keys.Delivered()), "d73 u73");
+  EXPECT_EQ(CornerOf(key), kRaised);
+  EXPECT_NE(GetCapture(), key);
+}
+
+}  // namespace
+}  // namespace yg::win32
