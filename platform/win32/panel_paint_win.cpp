@@ -4,10 +4,9 @@
 
 #include <algorithm>
 
-#include "platform/win32/dpi_win.h"
+#include "platform/win32/colours_win.h"
 #include "platform/win32/panel_parts_win.h"
-#include "platform/win32/resource_ids.h"
-#include "resources/stroke_art.h"
+#include "resources/stroke_drawing.h"
 
 namespace yg::win32 {
 
@@ -38,30 +37,6 @@ HFONT MakeFont(const wchar_t* face, UINT dpi, int weight, BYTE charset) {
                      OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY, DEFAULT_PITCH | FF_DONTCARE, face);
 }
 
-// A stroke picture from the resources, as pixels.
-Bitmap LoadPicture(HINSTANCE instance, StrokePicture picture) {
-  const int id = YG_IDB_STROKE_BASE + static_cast<int>(picture);
-  ScopedBitmap loaded(static_cast<HBITMAP>(
-      LoadImageW(instance, MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
-  if (!loaded) Fail("LoadImageW stroke picture");
-  BITMAP info{};
-  GetObjectW(loaded.get(), sizeof info, &info);
-  BITMAPINFO header{};
-  header.bmiHeader.biSize = sizeof header.bmiHeader;
-  header.bmiHeader.biWidth = info.bmWidth;
-  header.bmiHeader.biHeight = -info.bmHeight;  // top row first
-  header.bmiHeader.biPlanes = 1;
-  header.bmiHeader.biBitCount = 32;
-  header.bmiHeader.biCompression = BI_RGB;
-  Bitmap pixels(info.bmWidth, info.bmHeight, 0);
-  const HDC dc = GetDC(nullptr);
-  const int rows = GetDIBits(dc, loaded.get(), 0, info.bmHeight, pixels.pixels.data(), &header, DIB_RGB_COLORS);
-  ReleaseDC(nullptr, dc);
-  if (rows != info.bmHeight) Fail("GetDIBits stroke picture");
-  for (auto& p : pixels.pixels) p &= 0x00FFFFFF;  // BGRA in memory reads as 0x00RRGGBB
-  return pixels;
-}
-
 HBITMAP ToDib(const Bitmap& pixels) {
   BITMAPINFO header{};
   header.bmiHeader.biSize = sizeof header.bmiHeader;
@@ -87,11 +62,27 @@ void Win32Panel::BuildFontsAndPictures() {
   songFont_.reset(MakeFont(L"宋体", dpi_, FW_BOLD, GB2312_CHARSET));
   if (!defaultFont_ || !arialFont_ || !songFont_) Fail("CreateFontW");
 
-  const int width = TwipsToPixels(375, dpi_), height = TwipsToPixels(555, dpi_);
-  for (int p = static_cast<int>(StrokePicture::HNormal); p <= static_cast<int>(StrokePicture::LPressed); ++p) {
-    const Bitmap original = LoadPicture(instance_, static_cast<StrokePicture>(p));
-    pictures_[p].reset(ToDib(ScaleCrisp(original, width, height)));
+  // The stroke pictures are drawn for the new sizes of the keys when they are next shown.
+  colours_ = ReadSystemColours();
+  drawn_.clear();
+}
+
+void Win32Panel::OnColoursChanged() {
+  const SystemColours now = ReadSystemColours();
+  if (now == colours_) return;
+  colours_ = now;
+  drawn_.clear();
+  // Common controls take the new colours from this message, which only top-level windows get.
+  for (const Child& c : children_) SendMessageW(c.hwnd, WM_SYSCOLORCHANGE, 0, 0);
+  RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+}
+
+HBITMAP Win32Panel::DrawnPictureOf(StrokePicture picture, int width, int height) {
+  for (const DrawnPicture& d : drawn_) {
+    if (d.picture == picture && d.width == width && d.height == height) return d.bitmap.get();
   }
+  const Bitmap pixels = RenderStrokePicture(picture, width, height, PicturePaletteFor(colours_));
+  return drawn_.emplace_back(DrawnPicture{picture, width, height, ScopedBitmap(ToDib(pixels))}).bitmap.get();
 }
 
 HFONT Win32Panel::FontFor(FontRole role) const {
@@ -107,15 +98,18 @@ LRESULT Win32Panel::OnCustomDraw(NMCUSTOMDRAW& draw) {
   const Child* c = ChildOf(draw.hdr.hwndFrom);
   if (!c || !c->backColor || draw.dwDrawStage != CDDS_PREPAINT) return CDRF_DODEFAULT;
   // A candidate key with a focus colour: its face in that colour, drawn like a classic button.
+  // In high contrast, in the system's colours instead.
+  const KeyColours colours = ColouredKeyColours(*c->backColor, colours_);
   RECT r = draw.rc;
   const bool pushed = draw.uItemState & CDIS_SELECTED;
-  FillRect(draw.hdc, &r, c->backBrush.get());
+  SetDCBrushColor(draw.hdc, RGB(colours.face.r, colours.face.g, colours.face.b));
+  FillRect(draw.hdc, &r, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
   DrawEdge(draw.hdc, &r, pushed ? EDGE_SUNKEN : EDGE_RAISED, BF_RECT);
   wchar_t caption[16] = {};
   GetWindowTextW(c->hwnd, caption, 16);
   SelectIn font(draw.hdc, FontFor(c->row->font));
   SetBkMode(draw.hdc, TRANSPARENT);
-  SetTextColor(draw.hdc, GetSysColor(COLOR_BTNTEXT));
+  SetTextColor(draw.hdc, RGB(colours.text.r, colours.text.g, colours.text.b));
   if (pushed) OffsetRect(&r, 1, 1);
   DrawTextW(draw.hdc, caption, -1, &r, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
   if (draw.uItemState & CDIS_FOCUS) {
@@ -135,15 +129,18 @@ void Win32Panel::PaintFrame(HWND frame) const {
   EndPaint(frame, &ps);
 }
 
-void Win32Panel::PaintPicture(const Child& c, HDC dc) const {
-  const HBITMAP picture = pictures_[static_cast<std::size_t>(c.picture)].get();
-  if (!picture) return;
+void Win32Panel::PaintPicture(const Child& c, HDC dc) {
+  if (c.picture == StrokePicture::None) return;
+  // Drawn for this key's own size: where twips round to pixels, keys differ by a pixel. A key
+  // smaller than the design (under 96 DPI) shows the design's picture, cut off.
+  RECT r;
+  GetClientRect(c.hwnd, &r);
+  const HBITMAP picture = DrawnPictureOf(c.picture, std::max<int>(r.right, kStrokePictureWidth),
+                                         std::max<int>(r.bottom, kStrokePictureHeight));
   const HDC memory = CreateCompatibleDC(dc);
   {
     SelectIn select(memory, picture);
-    BITMAP info{};
-    GetObjectW(picture, sizeof info, &info);
-    BitBlt(dc, 0, 0, info.bmWidth, info.bmHeight, memory, 0, 0, SRCCOPY);
+    BitBlt(dc, 0, 0, r.right, r.bottom, memory, 0, 0, SRCCOPY);
   }
   DeleteDC(memory);
 }

@@ -167,6 +167,13 @@ LRESULT Win32Panel::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_DPICHANGED:
       OnDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
       return 0;
+    case WM_SYSCOLORCHANGE:
+      // Another colour scheme, or a high-contrast theme switched on or off.
+      OnColoursChanged();
+      return 0;
+    case WM_SETTINGCHANGE:
+      OnColoursChanged();
+      break;
     case WM_CLOSE:
       if (form_) form_->Unload();
       DestroyWindow(hwnd_);
@@ -278,8 +285,6 @@ void Win32Panel::ShowPictureOf(ControlId picture, ControlId holder) {
 void Win32Panel::SetBackColor(ControlId control, Rgb color) {
   Child& c = ChildOf(control);
   c.backColor = color;
-  c.backBrush.reset(CreateSolidBrush(RGB(color.r, color.g, color.b)));
-  if (!c.backBrush) Fail("CreateSolidBrush");
   InvalidateRect(c.hwnd, nullptr, TRUE);
 }
 

@@ -7,6 +7,7 @@
 #include <optional>
 #include <vector>
 
+#include "panel/colour_scheme.h"
 #include "panel/form1.h"
 #include "panel/layout.h"
 #include "platform/controls.h"
@@ -70,7 +71,13 @@ class Win32Panel final : public Controls, public PanelWindow {
     float left = 0, top = 0, width = 0, height = 0;  // twips, within the container
     StrokePicture picture = StrokePicture::None;
     std::optional<Rgb> backColor;
-    ScopedBrush backBrush;
+  };
+
+  // A stroke picture drawn for a key of that size.
+  struct DrawnPicture {
+    StrokePicture picture;
+    int width, height;
+    ScopedBitmap bitmap;
   };
 
   static LRESULT CALLBACK PanelProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
@@ -83,6 +90,7 @@ class Win32Panel final : public Controls, public PanelWindow {
   void OnCommand(HWND control, UINT code);
   LRESULT OnCustomDraw(NMCUSTOMDRAW& draw);
   void OnDpiChanged(UINT dpi, const RECT& suggested);
+  void OnColoursChanged();
   bool OnKeyMessage(const MSG& msg);
 
   void CreateChild(Child& child);
@@ -95,7 +103,8 @@ class Win32Panel final : public Controls, public PanelWindow {
   RECT ChildRect(const Child& child) const;
   void PlaceChild(const Child& child) const;
   void PaintFrame(HWND frame) const;
-  void PaintPicture(const Child& child, HDC dc) const;
+  void PaintPicture(const Child& child, HDC dc);
+  HBITMAP DrawnPictureOf(StrokePicture picture, int width, int height);
   HFONT FontFor(FontRole role) const;
 
   Child& ChildOf(ControlId control);
@@ -116,7 +125,8 @@ class Win32Panel final : public Controls, public PanelWindow {
   bool activated_ = false;
   std::vector<Child> children_;  // one per layout row, in the table's order
   ScopedFont defaultFont_, arialFont_, songFont_;
-  std::array<ScopedBitmap, 11> pictures_;  // by StrokePicture, at the current DPI
+  SystemColours colours_;
+  std::vector<DrawnPicture> drawn_;  // at the current DPI and colours, drawn when first shown
   ScopedIcon bigIcon_, smallIcon_;
 };
 
