@@ -84,8 +84,9 @@ constexpr Shape Fill(PictureInk ink, std::initializer_list<Point> points) {
   return {Tool::Fill, ink, 0, points};
 }
 
-// Strokes that join overlap, so that no seam opens between them at any size: one ends on the
-// other's middle line; at a corner, the one that ends there starts flush with the other's side.
+// Strokes that join meet without a seam at any size: one ends on the other's middle line, or
+// where the other ends; at a corner, the one that ends there starts flush with the other's
+// side.
 
 // Horizontal, ending in the pen's press; a rising stroke; H.
 constexpr Shape kHDrawing[] = {
@@ -102,7 +103,7 @@ constexpr Shape kHDrawing[] = {
 constexpr Shape kIDrawing[] = {
     Down(Stroke, 2, {{12, 5}, {12, 17}}),
     Across(Stroke, 1, {{12, 5.5}, {14, 5.5}}),
-    Down(Stroke, 1, {{11.5, 16}, {11.5, 18}}),
+    Down(Stroke, 1, {{11.5, 17}, {11.5, 18}}),
     Down(Variant, 1, {{16.5, 20}, {16.5, 30}}),
     Down(Variant, 1, {{14, 27}, {16.5, 29.5}}),
     Down(Letter, 1, {{5.5, 26}, {5.5, 33}}),
@@ -112,8 +113,8 @@ constexpr Shape kIDrawing[] = {
 // it leaves; J with its hook.
 constexpr Shape kJDrawing[] = {
     Down(Stroke, 2, {{14, 6}, {14, 10}, {12, 14.5}, {8.5, 18}}),
-    Down(Stroke, 1, {{14.5, 5}, {14.5, 7}}),
-    Down(Stroke, 1, {{8.5, 17}, {8.5, 19}}),
+    Down(Stroke, 1, {{14.5, 5}, {14.5, 6}}),
+    Down(Stroke, 1, {{8.5, 18}, {8.5, 19}}),
     Across(Letter, 1, {{4, 26.5}, {6.5, 26.5}}),
     Down(Letter, 1, {{6.5, 26}, {6.5, 32}}),
     Across(Letter, 1, {{3, 31.3}, {4.2, 32.5}, {5.5, 32.5}, {6.5, 31.5}}),
@@ -162,41 +163,33 @@ constexpr PictureInk kFaceInks[] = {Stroke, Variant, Letter};
 
 int Round(double v) { return static_cast<int>(std::floor(v + 0.5)); }
 
-// One axis of a picture `pixels` long. The key's edge keeps whole pixels: the outline and the
-// pressed key's shaded line are each one design pixel, scaled and rounded (at least one pixel),
-// the raised key's bevel two; the design's first and last three pixels map to these edges, and
-// the face between them is scaled evenly.
+// One axis of a picture `pixels` long. The drawing on the face is scaled evenly with the key.
+// The key's edge keeps whole pixels: the outline and the pressed key's shaded line are each one
+// design pixel, scaled and rounded (at least one pixel), and the raised key's bevel ends where
+// the design's third pixel does, rounded, so that the face holds the drawing at every size.
 class Axis {
  public:
-  Axis(int pixels, int design) : design_(design) {
-    const double scale = static_cast<double>(pixels) / design;
-    const int one = std::max(1, Round(scale)), two = std::max(1, Round(2 * scale));
-    const int near[] = {0, one, 2 * one, one + two};
-    for (int i = 0; i < 4; ++i) {
-      anchors_[i] = {static_cast<double>(i), static_cast<double>(near[i])};
-      anchors_[7 - i] = {static_cast<double>(design - i), static_cast<double>(pixels - near[i])};
-    }
-    if (anchors_[4].y <= anchors_[3].y) throw std::invalid_argument("stroke picture: smaller than its design");
+  Axis(int pixels, int design) : pixels_(pixels), design_(design), scale_(static_cast<double>(pixels) / design) {
+    const int one = std::max(1, Round(scale_));
+    near_ = {0, one, 2 * one, std::max(2 * one, Round(3 * scale_))};
   }
 
-  // A design coordinate in pixels.
-  double Map(double c) const {
-    for (std::size_t i = 1; i < anchors_.size(); ++i) {
-      const Point a = anchors_[i - 1], b = anchors_[i];
-      if (c <= b.x || i + 1 == anchors_.size()) return a.y + (c - a.x) * (b.y - a.y) / (b.x - a.x);
-    }
-    return c;
-  }
+  // A coordinate of the drawing in pixels.
+  double Map(double c) const { return c * scale_; }
   // An edge of the key's frame, in whole pixels.
-  int Edge(int c) const { return Round(Map(c)); }
-  // Pixels a design pixel of the face takes.
-  double FaceScale() const { return (anchors_[4].y - anchors_[3].y) / (design_ - 6); }
+  int Edge(int c) const {
+    if (c < static_cast<int>(near_.size())) return near_[c];
+    if (design_ - c < static_cast<int>(near_.size())) return pixels_ - near_[design_ - c];
+    return Round(Map(c));
+  }
+  double Scale() const { return scale_; }
   // The pressed key's drawing moves by one design pixel of the frame.
-  int Step() const { return static_cast<int>(anchors_[1].y); }
+  int Step() const { return near_[1]; }
 
  private:
-  int design_;
-  std::array<Point, 8> anchors_{};  // (design coordinate, pixels)
+  int pixels_, design_;
+  double scale_;
+  std::array<int, 4> near_{};  // the edges of the design's first four pixels
 };
 
 // Points given as (along the pen's line, across it) for a level pen, (across, along) upright.
@@ -218,7 +211,7 @@ Polygon PenOutline(const Shape& shape, const Axis& x, const Axis& y) {
   const PenAxes axes{shape.tool == Tool::LevelPen ? x : y, shape.tool == Tool::LevelPen ? y : x,
                      shape.tool == Tool::LevelPen};
   const std::span<const Point> line = shape.Points();
-  const double nib = std::max(1, Round(shape.width * axes.nibAxis.FaceScale()));
+  const double nib = std::max(1, Round(shape.width * axes.nibAxis.Scale()));
   std::vector<Point> centre;  // (across, along) in pixels
   for (std::size_t i = 0; i < line.size(); ++i) {
     if (i > 0 && axes.Along(line[i]) <= axes.Along(line[i - 1]))
