@@ -15,6 +15,8 @@ import sys
 import time
 from pathlib import Path
 
+from appearance_e2e import Appearance
+
 # ---------------------------------------------------------------------------------------------
 # Small tools
 
@@ -327,6 +329,7 @@ class Run:
         self.dpi = args.dpi
         self.panel = None
         self.panel_proc = None
+        self.appearance = Appearance(self)
 
     def px(self, twips):
         return round(twips * self.dpi / 1440)
@@ -488,8 +491,10 @@ class Run:
         self.receiver.set_mark()
         self.screen.press(x, y)
         time.sleep(0.3)
-        pressed = Screen.pixel(self.screen.shot("stroke-pressed.png"), left + inner, top + inner)
+        pressed_shot = self.screen.shot("stroke-pressed.png")
+        pressed = Screen.pixel(pressed_shot, left + inner, top + inner)
         self.c.equal(pressed, (128, 128, 128), "a held stroke key shows its pressed picture")
+        self.appearance.check_pressed_picture(pressed_shot, name)
         self.c.equal(self.receiver.hook_events(self.receiver.new_lines()), [], "a press alone types nothing")
         self.screen.release()
         self.expect_keys(expand(["h"]), "the release of the H key")
@@ -739,8 +744,10 @@ def main():
                 r.check_notepad()
             else:
                 r.check_layout()
+                r.appearance.check_pictures()
                 r.check_layout_list()
                 r.check_startup_keyboard()
+                r.appearance.check_colour_schemes()
                 r.check_tooltips()
                 r.focus_receiver()
                 r.check_clicks(args.expected)
