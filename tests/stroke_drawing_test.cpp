@@ -115,7 +115,9 @@ TEST(StrokeDrawing, MainStrokesKeepTheirWidthWithinAPixelAtEveryScale) {
       double narrowest = 1e9, widest = 0;
       for (int d = s.from; d <= s.to; ++d) {
         const double width = InkAlong(b, s.rows, PixelLine(d, pixels, design));
-        if (!s.swelling) EXPECT_NEAR(width, s.width * scale, 1.0) << where << ", at design " << d;
+        if (!s.swelling) {
+          EXPECT_NEAR(width, s.width * scale, 1.0) << where << ", at design " << d;
+        }
         narrowest = std::min(narrowest, width);
         widest = std::max(widest, width);
       }

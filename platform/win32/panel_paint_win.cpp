@@ -67,13 +67,15 @@ void Win32Panel::BuildFontsAndPictures() {
   drawn_.clear();
 }
 
-void Win32Panel::OnColoursChanged() {
+void Win32Panel::OnColoursChanged(bool systemColours) {
+  // Common controls take new system colours from this message, which only top-level windows get.
+  if (systemColours) {
+    for (const Child& c : children_) SendMessageW(c.hwnd, WM_SYSCOLORCHANGE, 0, 0);
+  }
   const SystemColours now = ReadSystemColours();
   if (now == colours_) return;
   colours_ = now;
   drawn_.clear();
-  // Common controls take the new colours from this message, which only top-level windows get.
-  for (const Child& c : children_) SendMessageW(c.hwnd, WM_SYSCOLORCHANGE, 0, 0);
   RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
 }
 

@@ -169,10 +169,10 @@ LRESULT Win32Panel::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_SYSCOLORCHANGE:
       // Another colour scheme, or a high-contrast theme switched on or off.
-      OnColoursChanged();
+      OnColoursChanged(true);
       return 0;
     case WM_SETTINGCHANGE:
-      OnColoursChanged();
+      OnColoursChanged(false);
       break;
     case WM_CLOSE:
       if (form_) form_->Unload();

@@ -90,7 +90,8 @@ class Win32Panel final : public Controls, public PanelWindow {
   void OnCommand(HWND control, UINT code);
   LRESULT OnCustomDraw(NMCUSTOMDRAW& draw);
   void OnDpiChanged(UINT dpi, const RECT& suggested);
-  void OnColoursChanged();
+  // System colours (WM_SYSCOLORCHANGE) or a setting such as high contrast changed.
+  void OnColoursChanged(bool systemColours);
   bool OnKeyMessage(const MSG& msg);
 
   void CreateChild(Child& child);
