@@ -1,15 +1,13 @@
 #pragma once
 
-// The stroke pad's ten pictures and the panel's icon, drawn as pixel art, and the encoders that
-// turn them into the .bmp and .ico files the Windows resources embed. Platform-neutral: the
-// files are generated and checked on the build machine.
+// Bitmaps, the panel's icon drawn as pixel art, and the encoders that turn pictures into the .bmp
+// and .ico files of the resources and the help. Platform-neutral: the files are generated and
+// checked on the build machine.
 
 #include <cstddef>
 #include <cstdint>
 #include <span>
 #include <vector>
-
-#include "panel/layout.h"
 
 namespace yg {
 
@@ -30,16 +28,6 @@ struct Bitmap {
 
 // The icon's see-through pixels. Only icons carry it; the encoders refuse it in a .bmp.
 inline constexpr std::uint32_t kTransparent = 0xFF000000;
-
-inline constexpr int kStrokePictureWidth = 25;
-inline constexpr int kStrokePictureHeight = 37;
-
-// The 25 x 37 picture at the design resolution; std::invalid_argument for StrokePicture::None.
-Bitmap DrawStrokePicture(StrokePicture picture);
-
-// Nearest-neighbour scaling in integer arithmetic: no blending, so every destination pixel is
-// one of the source's and the strokes stay crisp at any display scale.
-Bitmap ScaleCrisp(const Bitmap& source, int width, int height);
 
 // The smiling face at 32 or 16 pixels square (std::invalid_argument for any other size), in the
 // 16 VGA colours, kTransparent around the face.

@@ -105,14 +105,15 @@ n=$(fact startup_runs)
   echo
   echo "Start-up, where the time goes (medians, ms from CreateProcess): *window* the top-level window"
   echo "exists, *controls* all its $(fact startup_panel_controls) controls exist, *visible*, *sized* visible at its final"
-  echo "size ($(fact startup_panel_final_size) for the panel, $(fact startup_bare_final_size) for the bare window), *ready* its thread answers a message."
+  echo "size ($(fact startup_panel_final_size) for the panel, $(fact startup_bare_final_size) for the bare window), *ready* its thread answers a message,"
+  echo "*painted* nothing is left to paint and the last paint has ended (the first paint)."
   echo
-  echo "| Program | window | controls | visible | sized | ready |"
-  echo "|---|---:|---:|---:|---:|---:|"
+  echo "| Program | window | controls | visible | sized | ready | painted |"
+  echo "|---|---:|---:|---:|---:|---:|---:|"
   for t in panel bare; do
     label=ygpanel.exe
     [ "$t" = bare ] && label=yg_bare_window.exe
-    echo "| $label | $(fact startup_${t}_exists_median) | $(fact startup_${t}_built_median) | $(fact startup_${t}_shown_median) | $(fact startup_${t}_sized_median) | $(fact startup_${t}_ready_median) |"
+    echo "| $label | $(fact startup_${t}_exists_median) | $(fact startup_${t}_built_median) | $(fact startup_${t}_shown_median) | $(fact startup_${t}_sized_median) | $(fact startup_${t}_ready_median) | $(fact startup_${t}_painted_median) |"
   done
   echo
   echo "Click to the last key event (medians, ms from the click's injection), at the observer's"

@@ -2,7 +2,9 @@
 # Checks the end-to-end tools themselves under Wine on a private Xvfb: yg_receiver must log the
 # keys that reach it (typed through X and injected with SendInput) and its activation; yg_probe
 # must report windows, their styles, the foreground and the z-order, with Chinese text intact;
-# yg_reader what Wine's oleacc tells a screen reader about them.
+# yg_reader what Wine's oleacc tells a screen reader about them;
+# yg_scheme must switch a running program's colours and high-contrast flag and back;
+# yg_picture_dump must draw the design-size pictures as the help's .bmp files hold them.
 #
 #   bash scripts/e2e-selftest.sh [--no-build]
 #
@@ -25,7 +27,7 @@ need_packages wine wine64 xvfb xdotool imagemagick fonts-wqy-zenhei fonts-wqy-mi
 if [ "$build" -eq 1 ]; then
   need_packages cmake make g++-mingw-w64-x86-64-posix libgtest-dev || exit 1
   cmake --preset windows >/dev/null || exit 1
-  cmake --build --preset windows --target yg_receiver yg_probe yg_reader || exit 1
+  cmake --build --preset windows --target yg_receiver yg_probe yg_reader yg_scheme yg_scheme_hook yg_picture_dump || exit 1
 fi
 
 display=${YG_E2E_DISPLAY:-$(yg_free_display)} || exit 1
@@ -191,6 +193,31 @@ check "the receiver logs its activation" yg_wait_for 5 logged_since "$mark" "act
 yg_screenshot "$out/screenshot.png"
 check "the screenshot covers the display" \
   test "$(identify -format %wx%h "$out/screenshot.png" 2>/dev/null)" = 1024x768
+
+# -- Colour schemes, switched inside the receiver's process.
+scheme() { wine "$bin/yg_scheme.exe" "$@" </dev/null; }
+last_colours() { grep '^colours ' "$log" | tail -n 1; }
+started=$(wine "$bin/yg_scheme.exe" YgReceiver start >/dev/null 2>&1; last_colours)
+check "yg_scheme start leaves the colours the receiver started with" \
+  matches "$started" '^colours window=[0-9a-f]{6} text=[0-9a-f]{6} highcontrast=0$'
+check "yg_scheme dark says so" test "$(scheme YgReceiver dark)" = "switched=dark"
+check "the receiver then reads the dark high-contrast colours and flag" \
+  test "$(last_colours)" = "colours window=000000 text=ffffff highcontrast=1"
+scheme YgReceiver light >/dev/null
+check "light: the light high-contrast colours" \
+  test "$(last_colours)" = "colours window=ffffff text=000000 highcontrast=1"
+scheme YgReceiver start >/dev/null
+check "start: the colours it started with, high contrast off" test "$(last_colours)" = "$started"
+check "yg_scheme of an unknown class ends with 2" exits_with 2 scheme YgNoSuchClass dark
+check "yg_scheme of an unknown scheme ends with 1" exits_with 1 scheme YgReceiver purple
+
+# -- The design-size picture as the help shows it.
+dump="$out/h_normal.ppm"
+wine "$bin/yg_picture_dump.exe" 1 25 37 "$(yg_winpath "$dump")" </dev/null >/dev/null 2>&1
+check "yg_picture_dump draws H at 25 x 37 as resources/strokes/h_normal.bmp" \
+  test "$(compare -metric AE "$dump" resources/strokes/h_normal.bmp null: 2>&1)" = 0
+check "yg_picture_dump refuses picture 11" \
+  exits_with 1 wine "$bin/yg_picture_dump.exe" 11 25 37 "$(yg_winpath "$dump")"
 
 # -- Closing: WM_CLOSE ends the receiver, which says so last.
 check "close posts WM_CLOSE" probe_says posted=1 close YgReceiver

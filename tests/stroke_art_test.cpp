@@ -8,7 +8,7 @@
 #include <set>
 #include <string>
 
-#include "resources/stroke_art.h"
+#include "resources/stroke_drawing.h"
 
 namespace yg {
 namespace {
@@ -128,28 +128,6 @@ TEST(StrokePicture, EdgesAreARaisedOrSunkenKeyAndTheFaceHoldsOnlyInk) {
                                                 << std::hex << c;
           }
         }
-    }
-  }
-}
-
-TEST(ScaleCrisp, DoublingGivesExactTwoByTwoBlocksAndOtherScalesOnlySourceColours) {
-  for (const KeyCase& k : kKeys) {
-    const Bitmap source = DrawStrokePicture(k.pressed);
-    const Bitmap doubled = ScaleCrisp(source, 50, 74);
-    ASSERT_EQ(doubled.width, 50);
-    ASSERT_EQ(doubled.height, 74);
-    for (int y = 0; y < 74; ++y)
-      for (int x = 0; x < 50; ++x)
-        ASSERT_EQ(doubled.At(x, y), source.At(x / 2, y / 2)) << k.key << " at " << x << "," << y;
-    for (const auto& [w, h] : {std::pair{31, 46}, std::pair{38, 56}, std::pair{44, 65}}) {
-      const Bitmap scaled = ScaleCrisp(source, w, h);
-      const std::set<std::uint32_t> allowed = ColoursOf(source);
-      for (std::uint32_t c : ColoursOf(scaled))
-        EXPECT_TRUE(allowed.count(c)) << k.key << " " << w << "x" << h << ": " << std::hex << c;
-      // Enlarged, the outline keeps its corners: the scaling neither shifts nor wraps.
-      EXPECT_EQ(scaled.At(0, 0), kWhite) << w;
-      EXPECT_EQ(scaled.At(w - 1, h - 1), kWhite) << w;
-      EXPECT_EQ(scaled.At(w - 1, 0), kBlack) << w;
     }
   }
 }

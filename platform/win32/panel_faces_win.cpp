@@ -1,14 +1,14 @@
-// What the panel draws with at one DPI: fonts, stroke pictures and icons, and the change from one
-// DPI's to another's.
+// What the panel draws with at one DPI: fonts and icons, and the change from one DPI's to
+// another's.
 
 #include "platform/win32/panel_window_win.h"
 
 #include <algorithm>
 
+#include "platform/win32/colours_win.h"
 #include "platform/win32/dpi_win.h"
 #include "platform/win32/panel_parts_win.h"
 #include "platform/win32/resource_ids.h"
-#include "resources/stroke_art.h"
 
 namespace yg::win32 {
 
@@ -39,45 +39,6 @@ HFONT MakeFont(const wchar_t* face, UINT dpi, int weight, BYTE charset) {
                      OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY, DEFAULT_PITCH | FF_DONTCARE, face);
 }
 
-// A stroke picture from the resources, as pixels.
-Bitmap LoadPicture(HINSTANCE instance, StrokePicture picture) {
-  const int id = YG_IDB_STROKE_BASE + static_cast<int>(picture);
-  ScopedBitmap loaded(static_cast<HBITMAP>(
-      LoadImageW(instance, MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
-  if (!loaded) Fail("LoadImageW stroke picture");
-  BITMAP info{};
-  GetObjectW(loaded.get(), sizeof info, &info);
-  BITMAPINFO header{};
-  header.bmiHeader.biSize = sizeof header.bmiHeader;
-  header.bmiHeader.biWidth = info.bmWidth;
-  header.bmiHeader.biHeight = -info.bmHeight;  // top row first
-  header.bmiHeader.biPlanes = 1;
-  header.bmiHeader.biBitCount = 32;
-  header.bmiHeader.biCompression = BI_RGB;
-  Bitmap pixels(info.bmWidth, info.bmHeight, 0);
-  const HDC dc = GetDC(nullptr);
-  const int rows = GetDIBits(dc, loaded.get(), 0, info.bmHeight, pixels.pixels.data(), &header, DIB_RGB_COLORS);
-  ReleaseDC(nullptr, dc);
-  if (rows != info.bmHeight) Fail("GetDIBits stroke picture");
-  for (auto& p : pixels.pixels) p &= 0x00FFFFFF;  // BGRA in memory reads as 0x00RRGGBB
-  return pixels;
-}
-
-HBITMAP ToDib(const Bitmap& pixels) {
-  BITMAPINFO header{};
-  header.bmiHeader.biSize = sizeof header.bmiHeader;
-  header.bmiHeader.biWidth = pixels.width;
-  header.bmiHeader.biHeight = -pixels.height;
-  header.bmiHeader.biPlanes = 1;
-  header.bmiHeader.biBitCount = 32;
-  header.bmiHeader.biCompression = BI_RGB;
-  void* bits = nullptr;
-  const HBITMAP dib = CreateDIBSection(nullptr, &header, DIB_RGB_COLORS, &bits, nullptr, 0);
-  if (!dib) Fail("CreateDIBSection");
-  std::copy(pixels.pixels.begin(), pixels.pixels.end(), static_cast<std::uint32_t*>(bits));
-  return dib;
-}
-
 }  // namespace
 
 HFONT Win32Panel::Faces::FontFor(FontRole role) const {
@@ -97,12 +58,6 @@ Win32Panel::Faces Win32Panel::MakeFaces(UINT dpi) const {
   faces.arialFont.reset(MakeFont(L"Arial", dpi, FW_NORMAL, DEFAULT_CHARSET));
   faces.songFont.reset(MakeFont(L"宋体", dpi, FW_BOLD, GB2312_CHARSET));
   if (!faces.defaultFont || !faces.arialFont || !faces.songFont) Fail("CreateFontW");
-
-  const int width = TwipsToPixels(375, dpi), height = TwipsToPixels(555, dpi);
-  for (int p = static_cast<int>(StrokePicture::HNormal); p <= static_cast<int>(StrokePicture::LPressed); ++p) {
-    const Bitmap original = LoadPicture(instance_, static_cast<StrokePicture>(p));
-    faces.pictures[p].reset(ToDib(ScaleCrisp(original, width, height)));
-  }
 
   const auto icon = [&](int metric) {
     const int size = MetricForDpi(metric, dpi);
@@ -124,6 +79,10 @@ void Win32Panel::UseFaces(Faces faces) {
   SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(faces.smallIcon.get()));
   // Nothing uses the old ones any more; they go with `faces`.
   std::swap(faces_, faces);
+  // The keys' sizes follow the DPI: their pictures are drawn again when next shown, in the
+  // system's colours of now.
+  colours_ = ReadSystemColours();
+  drawn_.clear();
 }
 
 void Win32Panel::OnDpiChanged(UINT dpi, const RECT& suggested) {

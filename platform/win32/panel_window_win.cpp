@@ -167,8 +167,13 @@ LRESULT Win32Panel::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_DISPLAYCHANGE:
       OnDisplayChange();
       break;
+    case WM_SYSCOLORCHANGE:
+      // Another colour scheme, or a high-contrast theme switched on or off.
+      OnColoursChanged(true);
+      return 0;
     case WM_SETTINGCHANGE:
       if (wParam == SPI_SETWORKAREA) OnDisplayChange();
+      OnColoursChanged(false);
       break;
     case WM_ENTERSIZEMOVE:
       moving_ = true;
@@ -298,8 +303,6 @@ void Win32Panel::ShowPictureOf(ControlId picture, ControlId holder) {
 void Win32Panel::SetBackColor(ControlId control, Rgb color) {
   Child& c = ChildOf(control);
   c.backColor = color;
-  c.backBrush.reset(CreateSolidBrush(RGB(color.r, color.g, color.b)));
-  if (!c.backBrush) Fail("CreateSolidBrush");
   InvalidateRect(c.hwnd, nullptr, TRUE);
 }
 

@@ -7,6 +7,7 @@
 #include <optional>
 #include <vector>
 
+#include "panel/colour_scheme.h"
 #include "panel/form1.h"
 #include "panel/layout.h"
 #include "platform/controls.h"
@@ -66,10 +67,10 @@ class Win32Panel final : public Controls, public PanelWindow {
   void ReportFatalError(std::u16string_view text) override;
 
  private:
-  // What is made for one DPI: the fonts, the stroke pictures and the window's icons.
+  // What is made for one DPI: the fonts and the window's icons. The stroke pictures are drawn
+  // for each key's size when it is first shown (drawn_).
   struct Faces {
     ScopedFont defaultFont, arialFont, songFont;
-    std::array<ScopedBitmap, 11> pictures;  // by StrokePicture
     ScopedIcon bigIcon, smallIcon;
     HFONT FontFor(FontRole role) const;
   };
@@ -80,7 +81,13 @@ class Win32Panel final : public Controls, public PanelWindow {
     float left = 0, top = 0, width = 0, height = 0;  // twips, within the container
     StrokePicture picture = StrokePicture::None;
     std::optional<Rgb> backColor;
-    ScopedBrush backBrush;
+  };
+
+  // A stroke picture drawn for a key of that size.
+  struct DrawnPicture {
+    StrokePicture picture;
+    int width, height;
+    ScopedBitmap bitmap;
   };
 
   static LRESULT CALLBACK PanelProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
@@ -96,6 +103,8 @@ class Win32Panel final : public Controls, public PanelWindow {
   bool OnGetDpiScaledSize(UINT dpi, SIZE& size) const;
   // The monitors or their work areas changed: the core sees that the panel stays on one.
   void OnDisplayChange();
+  // System colours (WM_SYSCOLORCHANGE) or a setting such as high contrast changed.
+  void OnColoursChanged(bool systemColours);
   bool OnKeyMessage(const MSG& msg);
   FatalReport FatalReporter();
 
@@ -112,7 +121,8 @@ class Win32Panel final : public Controls, public PanelWindow {
   RECT ChildRect(const Child& child) const;
   void PlaceChild(const Child& child) const;
   void PaintFrame(HWND frame) const;
-  void PaintPicture(const Child& child, HDC dc) const;
+  void PaintPicture(const Child& child, HDC dc);
+  HBITMAP DrawnPictureOf(StrokePicture picture, int width, int height);
   HFONT FontFor(FontRole role) const;
 
   Child& ChildOf(ControlId control);
@@ -134,6 +144,8 @@ class Win32Panel final : public Controls, public PanelWindow {
   bool moving_ = false;  // inside the system's move loop: the user is placing the panel
   std::vector<Child> children_;  // one per layout row, in the table's order
   Faces faces_;  // at the current DPI
+  SystemColours colours_;
+  std::vector<DrawnPicture> drawn_;  // at the current DPI and colours, drawn when first shown
   ScreenReaders screenReaders_;
 };
 

@@ -8,7 +8,7 @@
 #include <fstream>
 #include <string_view>
 
-#include "resources/stroke_art.h"
+#include "resources/stroke_drawing.h"
 
 namespace {
 

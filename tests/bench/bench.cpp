@@ -27,13 +27,15 @@
 //   size        the size of each exe in bytes.
 //
 // Times are milliseconds. Per run: `startup run=<i> target=<t> exists=<ms> built=<ms>
-// shown=<ms> sized=<ms> ready=<ms> foreground=0|1` (exists: the top-level window was created;
-// built: it had all its controls; shown: it was visible; sized: visible and at its final size;
-// ready: then its thread answered a WM_NULL, so start-up is over and the message loop runs;
-// foreground: it was the foreground window when sized), and
+// shown=<ms> sized=<ms> ready=<ms> painted=<ms> foreground=0|1` (exists: the top-level window
+// was created; built: it had all its controls; shown: it was visible; sized: visible and at its
+// final size; ready: then its thread answered a WM_NULL, so start-up is over and the message loop
+// runs; painted: then neither the window nor any control had anything left to paint and its
+// thread answered again, so the last paint had ended; foreground: it was the foreground window
+// when sized), and
 // `click run=<i> target=<t> ms=<ms> first=<ms> gap=<ms> events=<n> keys_ok=0|1 inactive=0|1`
 // (first: to the first key event; gap: from one key event to the next, on average).
-// Figures: startup_<t>_{exists,built,shown,sized,ready}_{median,min,max},
+// Figures: startup_<t>_{exists,built,shown,sized,ready,painted}_{median,min,max},
 // startup_<t>_final_size, startup_<t>_controls, startup_ratio (panel/bare, sized),
 // startup_ready_ratio; <m>_<t>_{median,min,max,
 // first_median,gap_median,events,inactive}, <m>_ratio (panel/bare), <m>_1key_ratio
@@ -245,6 +247,7 @@ struct StartTimes {
   double shown = -1;   // ... and visible
   double sized = -1;   // ... and at its final size
   double ready = -1;   // its thread answered a message: start-up work done, message loop running
+  double painted = -1; // nothing left to paint, and the last paint ended
   bool foreground = false;  // when sized
 };
 
@@ -258,6 +261,20 @@ int DescendantsOf(HWND hwnd) {
       },
       reinterpret_cast<LPARAM>(&count));
   return count;
+}
+
+bool NeedsPaint(HWND hwnd) {
+  if (GetUpdateRect(hwnd, nullptr, FALSE)) return true;
+  bool pending = false;
+  EnumChildWindows(
+      hwnd,
+      [](HWND child, LPARAM param) -> BOOL {
+        if (!IsWindowVisible(child) || !GetUpdateRect(child, nullptr, FALSE)) return TRUE;
+        *reinterpret_cast<bool*>(param) = true;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&pending));
+  return pending;
 }
 
 // What a window looks like once its program has started: its size and how many descendants
@@ -298,6 +315,11 @@ bool StartAndWatch(const Program& program, Settled& settled, Running& running, S
         DWORD_PTR answer = 0;
         SendMessageTimeoutW(w, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &answer);
         times.ready = NowMs() - start;
+        // A paint begins by emptying its window's update region; the window's thread answers
+        // the next message only once that paint has ended.
+        while (NeedsPaint(w) && NowMs() - start < kStartTimeoutMs) Sleep(g_pollMs);
+        SendMessageTimeoutW(w, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &answer);
+        times.painted = NowMs() - start;
         return true;
       }
       if (visible && learn) {
@@ -350,7 +372,7 @@ bool MeasureStartup(const Options& o, std::string& error) {
     if (!running.Close()) Line("warning=" + programs[p]->name + " did not end on WM_CLOSE");
     Sleep(200);
   }
-  std::vector<double> exists[2], built[2], shown[2], sized[2], ready[2];
+  std::vector<double> exists[2], built[2], shown[2], sized[2], ready[2], painted[2];
   for (int run = 1; run < o.runs; ++run) {
     // Side by side, the order turned round every run: a load that comes and goes hits both.
     for (int k = 0; k < 2; ++k) {
@@ -364,8 +386,10 @@ bool MeasureStartup(const Options& o, std::string& error) {
       shown[p].push_back(times.shown);
       sized[p].push_back(times.sized);
       ready[p].push_back(times.ready);
+      painted[p].push_back(times.painted);
       Line("startup run=" + std::to_string(run) + " target=" + programs[p]->name + " exists=" + Ms(times.exists) +
            " built=" + Ms(times.built) + " shown=" + Ms(times.shown) + " sized=" + Ms(times.sized) + " ready=" + Ms(times.ready) +
+           " painted=" + Ms(times.painted) +
            " foreground=" + (times.foreground ? "1" : "0"));
       Sleep(200);
     }
@@ -377,6 +401,7 @@ bool MeasureStartup(const Options& o, std::string& error) {
     Figures(key + "_shown", shown[p]);
     Figures(key + "_sized", sized[p]);
     Figures(key + "_ready", ready[p]);
+    Figures(key + "_painted", painted[p]);
   }
   Fact("startup_runs", std::to_string(o.runs - 1));
   Fact("startup_ratio", Ms(Median(sized[0]) / Median(sized[1])));

@@ -16,6 +16,7 @@ import time
 from pathlib import Path
 
 import reader_checks
+from appearance_e2e import Appearance
 
 # ---------------------------------------------------------------------------------------------
 # Small tools
@@ -378,6 +379,7 @@ class Run:
         self.panel_proc = None
         self.layout_lines = []
         self.desktop = Desktop()
+        self.appearance = Appearance(self)
 
     def px(self, twips):
         return round(twips * self.dpi / 1440)
@@ -574,8 +576,10 @@ class Run:
         self.receiver.set_mark()
         self.screen.press(x, y)
         time.sleep(0.3)
-        pressed = Screen.pixel(self.screen.shot("stroke-pressed.png"), left + inner, top + inner)
+        pressed_shot = self.screen.shot("stroke-pressed.png")
+        pressed = Screen.pixel(pressed_shot, left + inner, top + inner)
         self.c.equal(pressed, (128, 128, 128), "a held stroke key shows its pressed picture")
+        self.appearance.check_pressed_picture(pressed_shot, name)
         self.c.equal(self.receiver.hook_events(self.receiver.new_lines()), [], "a press alone types nothing")
         self.screen.release()
         self.expect_keys(expand(["h"]), "the release of the H key")
@@ -996,8 +1000,10 @@ def main():
                 r.check_notepad()
             else:
                 r.check_layout()
+                r.appearance.check_pictures()
                 r.check_layout_list()
                 r.check_startup_keyboard()
+                r.appearance.check_colour_schemes()
                 r.focus_receiver()
                 r.check_tooltips()
                 r.check_clicks(args.expected)

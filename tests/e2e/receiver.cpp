@@ -14,6 +14,9 @@
 //   activate 1|0                (WM_ACTIVATE of the main window)
 //   activateapp 1|0             (WM_ACTIVATEAPP)
 //   focus 1|0                   (the edit control got or lost the keyboard focus)
+//   colours window=<RRGGBB> text=<RRGGBB> highcontrast=0|1
+//                               (WM_SYSCOLORCHANGE, or WM_SETTINGCHANGE for high contrast: the
+//                               colours and the flag as this process reads them then)
 //   ready                       (shown, in the foreground as far as it could ask, edit focused)
 //   error hook                  (the hook could not be installed; only msg lines will come)
 //   quit                        (the window was destroyed, e.g. on WM_CLOSE)
@@ -25,6 +28,7 @@
 #include <array>
 #include <charconv>
 #include <cstdint>
+#include <cstdio>
 #include <cwchar>
 #include <iterator>
 #include <optional>
@@ -324,6 +328,10 @@ class ReceiverWindow {
       case WM_SETFOCUS: return OnSetFocus();
       case WM_COMMAND: return OnCommand(wparam);
       case WM_DESTROY: return OnDestroy();
+      case WM_SYSCOLORCHANGE: return OnColours();
+      case WM_SETTINGCHANGE:
+        if (wparam == SPI_SETHIGHCONTRAST) return OnColours();
+        break;
     }
     return DefWindowProcW(hwnd_, message, wparam, lparam);
   }
@@ -379,6 +387,22 @@ class ReceiverWindow {
     if (LOWORD(wparam) != kEditId) return 0;
     if (HIWORD(wparam) == EN_SETFOCUS) log_.Line("focus 1");
     if (HIWORD(wparam) == EN_KILLFOCUS) log_.Line("focus 0");
+    return 0;
+  }
+
+  LRESULT OnColours() {
+    HIGHCONTRASTW contrast{};
+    contrast.cbSize = sizeof contrast;
+    const bool high = SystemParametersInfoW(SPI_GETHIGHCONTRAST, sizeof contrast, &contrast, 0) &&
+                      (contrast.dwFlags & HCF_HIGHCONTRASTON);
+    const auto rgb = [](int index) {
+      const COLORREF c = GetSysColor(index);
+      char text[8];
+      std::snprintf(text, sizeof text, "%02x%02x%02x", GetRValue(c), GetGValue(c), GetBValue(c));
+      return std::string(text);
+    };
+    log_.Line("colours window=" + rgb(COLOR_WINDOW) + " text=" + rgb(COLOR_WINDOWTEXT) +
+              " highcontrast=" + (high ? "1" : "0"));
     return 0;
   }
 
