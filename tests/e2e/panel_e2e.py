@@ -567,12 +567,11 @@ class Run:
         name = "Image3"
         x, y = self.panel.centre(name)
         left, top, _, _ = numbers(self.panel.children[name]["rect"])
-        # The first screen pixel, in from the top-left corner, that shows the picture's second
-        # pixel: white on the raised key, grey on the sunken. The 25 pixels of the picture are
-        # spread over w by whole pixels, so at 125% the screen's second pixel still shows the
-        # picture's first.
+        # The first screen pixel, in from the top-left corner, inside the key's outline: white on
+        # the raised key, grey on the sunken. The outline is one pixel of the 25-pixel design,
+        # scaled to the key's width and rounded to whole pixels (at least one).
         w = numbers(self.panel.children[name]["pos"])[2]
-        inner = -(-w // 25)
+        inner = max(1, int(w / 25 + 0.5))
         self.receiver.set_mark()
         self.screen.press(x, y)
         time.sleep(0.3)
