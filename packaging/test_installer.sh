@@ -6,7 +6,8 @@
 # 1. Into the default folder (Chinese name): files, Start-menu shortcuts and the HKCU uninstall
 #    key; installing again over a running panel closes it; with ygHelp.chm held open as the help
 #    viewer holds it, an upgrade and an uninstall end with 2 and change nothing, and both succeed
-#    once it is free; the uninstaller that the key names, run while the panel runs, leaves
+#    once it is free; with ygpanel.exe held, both end with 2 and leave its help file beside it;
+#    the uninstaller that the key names, run while the panel runs, leaves
 #    nothing behind.
 # 2. Into C:\yg-pkg-test (/D=): the Start-menu shortcut starts the panel; the uninstaller keeps
 #    a file of the user's in the folder, and with it the folder.
@@ -135,17 +136,17 @@ panel_shown() { yg_window_id ygpanel.exe; }
 panel_gone() { ! yg_window_id ygpanel.exe; }
 uninstalled_from() { [ ! -e "$1/uninstall.exe" ] && [ ! -e "$1/ygpanel.exe" ] && [ ! -e "$menu" ]; }
 start_panel() { wine "$1" </dev/null >/dev/null 2>&1 & }
-# hold_help: yg_hold_file holds the installed ygHelp.chm open as the help viewer does, until
-# release_help.
+# hold <installed file>: yg_hold_file holds the file open as the help viewer holds ygHelp.chm
+# (others may read it, but neither replace nor delete it), until release.
 hold_ready="$WINEPREFIX/drive_c/yg-hold-ready"
 hold_release="$WINEPREFIX/drive_c/yg-hold-release"
-hold_help() {
+hold() {
   rm -f "$hold_ready" "$hold_release"
-  wine "$holder" "$win_dir\\ygHelp.chm" 'C:\yg-hold-ready' 'C:\yg-hold-release' </dev/null >/dev/null 2>&1 &
+  wine "$holder" "$win_dir\\$1" 'C:\yg-hold-ready' 'C:\yg-hold-release' </dev/null >/dev/null 2>&1 &
   holder_pid=$!
   yg_wait_for 20 test -e "$hold_ready"
 }
-release_help() {
+release() {
   touch "$hold_release"
   wait "$holder_pid"
 }
@@ -194,7 +195,7 @@ check "ygpanel.exe is still the built one" cmp "$exe" "$dir/ygpanel.exe"
 printf 'the old help' >"$dir/ygHelp.chm"
 start_panel "$dir/ygpanel.exe"
 check "the panel runs before the upgrade" yg_wait_for 20 panel_shown
-check "the help file is held open as the help viewer holds it" hold_help
+check "the help file is held open as the help viewer holds it" hold ygHelp.chm
 check "an upgrade while the help file is open ends with 2" exits_with 2 wine "$setup" /S
 check "and keeps the old help file" test "$(cat "$dir/ygHelp.chm")" = "the old help"
 check "and the panel, still running" panel_shown
@@ -207,10 +208,26 @@ check "and ygpanel.exe" test -f "$dir/ygpanel.exe"
 check "and the uninstaller" test -f "$dir/uninstall.exe"
 check "and the uninstall key" has_key "$key"
 check "and the Start-menu folder" test -e "$menu"
-check "the help file is free again" release_help
+check "the help file is free again" release
 check "then the upgrade ends with 0" wine "$setup" /S
 check "and installs the new help file" cmp "$chm" "$dir/ygHelp.chm"
 check "and closes the panel" yg_wait_for 10 panel_gone
+
+# A ygpanel.exe the installer cannot close or replace, as that of a panel run as administrator
+# (its windows take no WM_CLOSE from a program run normally): the help file of that version stays
+# with it, whether an upgrade or an uninstall gives up.
+printf 'the old help' >"$dir/ygHelp.chm"
+check "ygpanel.exe is held open" hold ygpanel.exe
+check "an upgrade while ygpanel.exe is held ends with 2" exits_with 2 wine "$setup" /S
+check "and keeps the help file beside it" test "$(cat "$dir/ygHelp.chm")" = "the old help"
+check "an uninstall while ygpanel.exe is held ends with 2" \
+  exits_with 2 wine "$dir/uninstall.exe" /S "_?=$win_dir"
+check "and keeps the help file too" test "$(cat "$dir/ygHelp.chm")" = "the old help"
+check "and nothing else is left in the folder" \
+  test "$(ls -A "$dir" | sort | tr '\n' ' ')" = "uninstall.exe ygHelp.chm ygpanel.exe "
+check "ygpanel.exe is free again" release
+check "the upgrade then ends with 0" wine "$setup" /S
+check "and installs the new help file once more" cmp "$chm" "$dir/ygHelp.chm"
 
 start_panel "$dir/ygpanel.exe"
 check "the panel starts again" yg_wait_for 20 panel_shown

@@ -65,37 +65,53 @@ VIAddVersionKey /LANG=${LANG_SIMPCHINESE} "ProductVersion" "${YG_VERSION}"
 VIAddVersionKey /LANG=${LANG_SIMPCHINESE} "LegalCopyright" "${PUBLISHER}"
 
 ; The installed files that a running program can hold open: the help viewer holds ygHelp.chm, a
-; running panel ygpanel.exe. Neither can then be replaced or deleted. Each is deleted, retried for
-; five seconds while a program still holds it. The help file goes first: the help viewer is the
-; user's to close, and while it holds the file nothing else changes, not even the panel. Then the
-; panel's windows are asked to close (the panel saves nothing and asks nothing on WM_CLOSE) and
+; running panel ygpanel.exe. Neither can then be replaced or deleted. Each is dealt with, retried
+; for five seconds while a program still holds it. The help file goes first: the help viewer is
+; the user's to close, and while it holds the file nothing else changes, not even the panel. It is
+; only moved aside, though, until ygpanel.exe is gone as well: a panel that cannot be closed (one
+; run as administrator takes no WM_CLOSE from the installer) keeps its help. Then the panel's
+; windows are asked to close (the panel saves nothing and asks nothing on WM_CLOSE) and
 ; ygpanel.exe is deleted, retried while its process is still ending. $R0 names the file that
 ; stays (empty when none does).
 !macro YG_RELEASE_FILES un
-Function ${un}RemoveHeldFile
+; Deletes a file, or renames it to a second name when one is given (after deleting what has that
+; name), retried for five seconds while a program holds it: Push <file>, Push <new name or "">.
+; $R0 names the file when it stays.
+Function ${un}FreeHeldFile
+  Exch $1
+  Exch
   Exch $0
-  Push $1
-  StrCpy $1 0
+  Push $2
+  ${If} $1 != ""
+    Delete $1
+  ${EndIf}
+  StrCpy $2 0
   ${Do}
-    Delete $0
+    ${If} $1 == ""
+      Delete $0
+    ${Else}
+      Rename $0 $1
+    ${EndIf}
     ${IfNot} ${FileExists} $0
-    ${OrIf} $1 >= 50
+    ${OrIf} $2 >= 50
       ${Break}
     ${EndIf}
     Sleep 100
-    IntOp $1 $1 + 1
+    IntOp $2 $2 + 1
   ${Loop}
   ${If} ${FileExists} $0
     StrCpy $R0 $0
   ${EndIf}
-  Pop $1
+  Pop $2
   Pop $0
+  Pop $1
 FunctionEnd
 
 Function ${un}ReleaseFiles
   StrCpy $R0 ""
   Push "$INSTDIR\ygHelp.chm"
-  Call ${un}RemoveHeldFile
+  Push "$INSTDIR\ygHelp.chm.yg-old"
+  Call ${un}FreeHeldFile
   ${If} $R0 != ""
     Return
   ${EndIf}
@@ -115,7 +131,13 @@ Function ${un}ReleaseFiles
   Pop $1
   Pop $0
   Push "$INSTDIR\ygpanel.exe"
-  Call ${un}RemoveHeldFile
+  Push ""
+  Call ${un}FreeHeldFile
+  ${If} $R0 != ""
+    Rename "$INSTDIR\ygHelp.chm.yg-old" "$INSTDIR\ygHelp.chm"
+  ${Else}
+    Delete "$INSTDIR\ygHelp.chm.yg-old"
+  ${EndIf}
 FunctionEnd
 !macroend
 !insertmacro YG_RELEASE_FILES ""

@@ -96,7 +96,14 @@ void Form1::Unload() noexcept {
   Guarded("Unload", Ctl::Form1, [&] { layoutList.RestoreEnglishLayout(platform.layouts); });
 }
 
-void Form1::DisplayChanged() noexcept { Guarded("DisplayChange", Ctl::Form1, [&] { KeepOnScreen(); }); }
+void Form1::NonClientMouseDown() noexcept { Guarded("NonClientMouseDown", Ctl::Form1, [&] { platform.tip.Hide(); }); }
+
+void Form1::DisplayChanged() noexcept {
+  Guarded("DisplayChange", Ctl::Form1, [&] {
+    platform.tip.Hide();
+    KeepOnScreen();
+  });
+}
 
 void Form1::Click(ControlId control) noexcept {
   Guarded("Click", control, [&] { OnClick(control); });

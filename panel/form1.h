@@ -68,8 +68,12 @@ class Form1 {
   void MouseDown(const MouseArgs& args) noexcept;
   void DblClick() noexcept;
   void Unload() noexcept;
+  // A press on the window's title bar or border, which the system answers itself (the move loop,
+  // the window menu, the close box): like any press on the panel, it takes the tip away.
+  void NonClientMouseDown() noexcept;
   // The monitors, their work areas or the scaling changed (a monitor came or went, the taskbar
-  // moved): a panel no longer wholly on a work area moves onto the nearest one.
+  // moved): a panel no longer wholly on a work area moves onto the nearest one, and a tip placed
+  // for the old ones goes.
   void DisplayChanged() noexcept;
 
   // Control events.

@@ -164,6 +164,8 @@ TEST_F(DesktopTest, TheNextClickOrPressTakesTheTipAway) {
       {"a press on a stroke key", [](Form1& p) { p.MouseDown(Ctl::Image9, {}); }},
       {"a press on the bare panel", [](Form1& p) { p.MouseDown(MouseArgs{}); }},
       {"a right press on the bare panel", [](Form1& p) { p.MouseDown(MouseArgs{2}); }},
+      {"a press on the title bar", [](Form1& p) { p.NonClientMouseDown(); }},
+      {"a change of the displays, which places the panel anew", [](Form1& p) { p.DisplayChanged(); }},
   };
   for (const auto& press : presses) {
     panel.Click(Ctl::Comm1);
@@ -174,7 +176,7 @@ TEST_F(DesktopTest, TheNextClickOrPressTakesTheTipAway) {
   // A second warning after the first replaces it.
   panel.Click(Ctl::Comm1);
   panel.Click(Ctl::Comm2);
-  EXPECT_EQ(fake.tip.shows, 7);
+  EXPECT_EQ(fake.tip.shows, 9);
   EXPECT_TRUE(fake.tip.shown);
 }
 

@@ -139,9 +139,14 @@ LRESULT Win32Panel::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         form_->DblClick();
       }
       return 0;
+    case WM_NCRBUTTONDOWN:
+    case WM_NCMBUTTONDOWN:
+      if (form_) form_->NonClientMouseDown();
+      break;
     case WM_NCLBUTTONDOWN:
     case WM_CONTEXTMENU:
     case WM_SYSCOMMAND: {
+      if (message == WM_NCLBUTTONDOWN && form_) form_->NonClientMouseDown();
       // The system's move loop (a press on the title bar, or the drag of the bare panel) and its
       // window menu: under Wine they leave the panel active. The user's program gets it back.
       const KeepForeground keep;

@@ -182,6 +182,27 @@ TEST_F(DesktopWinTest, TheTipShowsOnTopWithoutTakingTheActivation) {
   EXPECT_FALSE(IsWindowVisible(hwnd));
 }
 
+// The system answers these presses itself (the move loop, the window menu, the close box); a tip
+// left standing would float where the panel no longer is.
+TEST_F(DesktopWinTest, APressOnTheTitleBarOrTheBorderTakesTheTipAway) {
+  const struct {
+    const char* name;
+    UINT message;
+    WPARAM hit;
+  } cases[] = {
+      {"left, on the border", WM_NCLBUTTONDOWN, HTBORDER},
+      {"right, on the border", WM_NCRBUTTONDOWN, HTBORDER},
+      {"middle, on the title bar", WM_NCMBUTTONDOWN, HTCAPTION},
+  };
+  fake.target.reach = KeyReach::Blocked;
+  for (const auto& c : cases) {
+    form.Click(Ctl::Command29);
+    ASSERT_TRUE(tip.Handle() && IsWindowVisible(tip.Handle())) << c.name;
+    SendMessageW(window.Handle(), c.message, c.hit, 0);
+    EXPECT_FALSE(IsWindowVisible(tip.Handle())) << c.name;
+  }
+}
+
 TEST_F(DesktopWinTest, ThisProcessInTheForegroundCanBeTypedInto) {
   window.Show();
   SetForegroundWindow(window.Handle());
