@@ -179,7 +179,8 @@ for line in "hook down vk=160 scan=42 injected=1 extended=0 extra=$desk_mark" \
 done
 check "desk refuses a key it does not know" exits_with 1 desk key shift+nope
 check "desk refuses a position that is no number" exits_with 1 desk move 10 x
-check "desk refuses a fourth button" exits_with 1 desk down 4
+check "desk refuses a fourth button" exits_with 1 desk down 4 10 10
+check "desk refuses a button without a position" exits_with 1 desk up 1
 check "desk without a known command ends with 1" exits_with 1 desk wave
 
 # -- Another program takes the foreground; a click brings the receiver back.
@@ -198,7 +199,7 @@ check "zorder does not depend on the order asked" \
   probe_says higher=Notepad zorder Notepad YgReceiver
 mark=$(wc -l <"$log")
 check "desk moves the pointer to the very pixel" has_line "$(desk move 340 700)" "ok at=340,700"
-desk down 1 >/dev/null && desk up 1 >/dev/null
+desk down 1 340 700 >/dev/null && desk up 1 340 700 >/dev/null
 check "a click makes the receiver the foreground again" \
   yg_wait_for 10 probe_says class=YgReceiver foreground
 check "the receiver logs its activation" yg_wait_for 5 logged_since "$mark" "activate 1"

@@ -12,12 +12,17 @@
 //                     screen=<w,h of the primary monitor> dpi=<the system's>
 //   move <x> <y>      moves the pointer there (absolute, virtual-desktop coordinates) and waits
 //                     until the system has it there: at=<x,y>
-//   down <button>     presses a button where the pointer is (1 left, 2 middle, 3 right)
-//   up <button>       releases it
+//   down <button> <x> <y>
+//                     presses a button (1 left, 2 middle, 3 right) with the pointer at x, y
+//   up <button> <x> <y>
+//                     releases it there
 //   key <chord>       taps a key with its modifiers in one batch: Tab, shift+Tab, ctrl+alt+Delete
 //   shot <file.png>   the whole virtual desktop as a PNG: size=<w,h>
 // Answers start with `ok` and go on with the facts above, or are `error <why>`. Every input carries
-// the mark in dwExtraInfo, so that a low-level hook can tell it from the input under test.
+// the mark in dwExtraInfo, so that a low-level hook can tell it from the input under test. A
+// button goes down and up at the position it is given, in the same input as the button: between
+// two commands something else may move the pointer (under Wine, a window's X events that arrive
+// late), and a click must land where it was aimed.
 //
 // Exit status of a single command: 0 done, 1 bad usage, 3 the system refused the input or the
 // pointer did not get there, 4 the file could not be written.
@@ -50,22 +55,8 @@ Answer Error(int status, std::string why) { return {status, "error " + why}; }
 
 std::string Pair(long a, long b) { return std::to_string(a) + "," + std::to_string(b); }
 
-std::wstring Wide(std::string_view text) {
-  if (text.empty()) return {};
-  const int size = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-  std::wstring out(static_cast<std::size_t>(size), L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), size);
-  return out;
-}
-
-std::string Utf8(std::wstring_view text) {
-  if (text.empty()) return {};
-  const int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
-                                       nullptr, nullptr);
-  std::string out(static_cast<std::size_t>(size), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), size, nullptr, nullptr);
-  return out;
-}
+using yg::tools::Utf8;
+using yg::tools::Wide;
 
 std::optional<int> ParseInt(std::string_view text) {
   if (text.empty() || text.size() > 7) return std::nullopt;
@@ -110,24 +101,34 @@ Answer Info(const std::vector<std::string>&) {
             Pair(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)) + " dpi=" + std::to_string(dpi));
 }
 
+// A mouse input at a point of the virtual desktop, with the flags of what else it does there.
+std::optional<INPUT> MouseInputAt(const std::string& x_text, const std::string& y_text, DWORD flags) {
+  const auto x = ParseInt(x_text);
+  const auto y = ParseInt(y_text);
+  if (!x || !y) return std::nullopt;
+  const RECT desk = VirtualDesk();
+  INPUT input = MouseInput(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_VIRTUALDESK | flags);
+  input.mi.dx = yg::desk::NormalizedCoordinate(*x, desk.left, desk.right - desk.left);
+  input.mi.dy = yg::desk::NormalizedCoordinate(*y, desk.top, desk.bottom - desk.top);
+  return input;
+}
+
 // SendInput hands the move to the system's input queue; the pointer is there a moment later.
 Answer Move(const std::vector<std::string>& args) {
-  const auto x = ParseInt(args[0]);
-  const auto y = ParseInt(args[1]);
-  if (!x || !y) return Error(kExitUsage, "move wants two whole numbers");
-  const RECT desk = VirtualDesk();
-  std::vector<INPUT> inputs{MouseInput(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_VIRTUALDESK)};
-  inputs[0].mi.dx = yg::desk::NormalizedCoordinate(*x, desk.left, desk.right - desk.left);
-  inputs[0].mi.dy = yg::desk::NormalizedCoordinate(*y, desk.top, desk.bottom - desk.top);
+  const auto input = MouseInputAt(args[0], args[1], 0);
+  if (!input) return Error(kExitUsage, "move wants two whole numbers");
+  std::vector<INPUT> inputs{*input};
   if (!Send(inputs)) return Error(kExitRefused, "SendInput refused the move");
+  const int x = *ParseInt(args[0]);
+  const int y = *ParseInt(args[1]);
   POINT at{};
   const ULONGLONG end = GetTickCount64() + 2000;
   do {
     GetCursorPos(&at);
-    if (at.x == *x && at.y == *y) return Ok("at=" + Pair(at.x, at.y));
+    if (at.x == x && at.y == y) return Ok("at=" + Pair(at.x, at.y));
     Sleep(5);
   } while (GetTickCount64() < end);
-  return Error(kExitRefused, "the pointer is at " + Pair(at.x, at.y) + ", not at " + Pair(*x, *y));
+  return Error(kExitRefused, "the pointer is at " + Pair(at.x, at.y) + ", not at " + Pair(x, y));
 }
 
 std::optional<DWORD> ButtonFlag(std::string_view button, bool down) {
@@ -140,7 +141,9 @@ std::optional<DWORD> ButtonFlag(std::string_view button, bool down) {
 Answer Button(const std::vector<std::string>& args, bool down) {
   const auto flag = ButtonFlag(args[0], down);
   if (!flag) return Error(kExitUsage, "a button is 1, 2 or 3");
-  std::vector<INPUT> inputs{MouseInput(*flag)};
+  const auto input = MouseInputAt(args[1], args[2], *flag);
+  if (!input) return Error(kExitUsage, "a button wants a position of two whole numbers");
+  std::vector<INPUT> inputs{*input};
   return Send(inputs) ? Ok() : Error(kExitRefused, "SendInput refused the button");
 }
 
@@ -250,8 +253,8 @@ struct Command {
 constexpr Command kCommands[] = {
     {"info", 0, Info},
     {"move", 2, Move},
-    {"down", 1, Down},
-    {"up", 1, Up},
+    {"down", 3, Down},
+    {"up", 3, Up},
     {"key", 1, Key},
     {"shot", 1, Shot},
 };
@@ -318,7 +321,9 @@ int wmain(int argc, wchar_t** argv) {
   const Answer answer = Perform(words);
   Say(answer.text);
   if (answer.status == kExitUsage) {
-    yg::tools::Usage("usage: yg_desk.exe [info | move <x> <y> | down <button> | up <button> | key <chord> | shot <file.png>]\n");
+    yg::tools::Usage(
+        "usage: yg_desk.exe [info | move <x> <y> | down <button> <x> <y> | up <button> <x> <y> |\n"
+        "                    key <chord> | shot <file.png>]\n");
   }
   return answer.status;
 }

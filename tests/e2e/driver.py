@@ -143,6 +143,7 @@ class Screen:
         self.answers = queue.Queue()
         self.facts = {}
         self.held = set()
+        self.at = (0, 0)
         self.through_x = not programs.native
 
     def ask(self, command):
@@ -200,14 +201,16 @@ class Screen:
             xdotool("mousemove", x, y)
         else:
             self.ask(f"move {x} {y}")
+        self.at = (x, y)
 
     # The pointer comes to rest before the button goes down, as a hand's does: a tooltip still
     # shown for the key it came from hides first. (Under Wine a press on a vanishing tip is lost.)
+    # The button goes down and up where it was aimed, whatever moved the pointer meanwhile.
     def click(self, x, y, button=1):
         self.move(x, y)
         time.sleep(0.1)
-        self.ask(f"down {button}")
-        self.ask(f"up {button}")
+        self.ask(f"down {button} {x} {y}")
+        self.ask(f"up {button} {x} {y}")
 
     def press(self, x, y, button=1):
         self.move(x, y)
@@ -215,14 +218,14 @@ class Screen:
         if self.through_x:
             xdotool("mousemove", x, y, "mousedown", button)
         else:
-            self.ask(f"down {button}")
+            self.ask(f"down {button} {x} {y}")
         self.held.add(button)
 
     def release(self, button=1):
         if self.through_x:
             xdotool("mouseup", button)
         else:
-            self.ask(f"up {button}")
+            self.ask(f"up {button} {self.at[0]} {self.at[1]}")
         self.held.discard(button)
 
     def key(self, chord):

@@ -132,13 +132,15 @@ class Routes(unittest.TestCase):
 
     def test_natively_every_action_is_sendinput(self):
         self.assertEqual(self.actions(True, self.DRAG), [
-            ("desk", "move 10 20"), ("desk", "down 1"), ("desk", "move 30 40"), ("desk", "up 1"),
-            ("desk", "move 50 60"), ("desk", "move 5 6"), ("desk", "down 3"), ("desk", "up 3"), ("desk", "key Tab")])
+            ("desk", "move 10 20"), ("desk", "down 1 10 20"), ("desk", "move 30 40"), ("desk", "up 1 30 40"),
+            ("desk", "move 50 60"), ("desk", "move 5 6"), ("desk", "down 3 5 6"), ("desk", "up 3 5 6"),
+            ("desk", "key Tab")])
 
     def test_under_wine_only_a_held_button_goes_through_x(self):
         self.assertEqual(self.actions(False, self.DRAG), [
             ("desk", "move 10 20"), ("x", "mousemove 10 20 mousedown 1"), ("x", "mousemove 30 40"), ("x", "mouseup 1"),
-            ("desk", "move 50 60"), ("desk", "move 5 6"), ("desk", "down 3"), ("desk", "up 3"), ("desk", "key Tab")])
+            ("desk", "move 50 60"), ("desk", "move 5 6"), ("desk", "down 3 5 6"), ("desk", "up 3 5 6"),
+            ("desk", "key Tab")])
 
 
 class Starting(unittest.TestCase):
