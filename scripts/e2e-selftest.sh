@@ -2,15 +2,16 @@
 # Checks the end-to-end tools themselves under Wine on a private Xvfb: yg_receiver must log the
 # keys that reach it (typed through X and injected with SendInput) and its activation; yg_probe
 # must report windows, their styles, the foreground and the z-order, with Chinese text intact;
-# yg_reader what Wine's oleacc tells a screen reader about them;
-# yg_scheme must switch a running program's colours and high-contrast flag and back;
-# yg_picture_dump must draw the design-size pictures as the help's .bmp files hold them.
+# yg_reader what Wine's oleacc tells a screen reader about them; yg_desk must move the pointer,
+# click and type with its mark on every input, and take the screenshot that X takes; yg_scheme
+# must switch a running program's colours and high-contrast flag and back; yg_picture_dump must
+# draw the design-size pictures as the help's .bmp files hold them.
 #
 #   bash scripts/e2e-selftest.sh [--no-build]
 #
 # YG_E2E_DISPLAY: the X display number to take (default: the first free one from 91 to 98).
 # YG_E2E_OUT: where the logs and screenshot.png go (default /tmp/yg-e2e-selftest-<display>).
-# YG_E2E_BIN: where the two programs are (default build/windows/tests/e2e).
+# YG_E2E_BIN: where the tools are (default build/windows/tests/e2e).
 # YG_WINEPREFIX: another prefix. Windows and the foreground belong to a prefix's wineserver, not
 # to an X display, so runs at the same time need a prefix each.
 set -uo pipefail
@@ -27,7 +28,7 @@ need_packages wine wine64 xvfb xdotool imagemagick fonts-wqy-zenhei fonts-wqy-mi
 if [ "$build" -eq 1 ]; then
   need_packages cmake make g++-mingw-w64-x86-64-posix libgtest-dev || exit 1
   cmake --preset windows >/dev/null || exit 1
-  cmake --build --preset windows --target yg_receiver yg_probe yg_reader yg_scheme yg_scheme_hook yg_picture_dump || exit 1
+  cmake --build --preset windows --target yg_receiver yg_probe yg_reader yg_desk yg_scheme yg_scheme_hook yg_picture_dump || exit 1
 fi
 
 display=${YG_E2E_DISPLAY:-$(yg_free_display)} || exit 1
@@ -141,7 +142,8 @@ check "reader: an unknown control ends with 2" exits_with 2 reader act YgReceive
 check "reader of an unknown class ends with 2" exits_with 2 reader controls YgNoSuchClass
 check "the reader without a command ends with 1" exits_with 1 reader
 
-# -- Keys typed through X reach the focused edit control.
+# -- Keys typed through X reach the focused edit control. Keys that no program injected come
+# only from a device, and under Wine that is X.
 yg_x_focus YgReceiver
 mark=$(wc -l <"$log")
 xdotool type --delay 30 hi
@@ -168,6 +170,26 @@ check "the shifted key's events stay in order" last_lines_are '^hook .*injected=
   "hook down vk=160 scan=0 injected=1 extended=0" "hook down vk=57 scan=0 injected=1 extended=0" \
   "hook up vk=57 scan=0 injected=1 extended=0" "hook up vk=160 scan=0 injected=1 extended=0"
 
+# -- The driver's hand: its keys are injected and carry its mark, in the hook and in the queue.
+desk() { wine "$bin/yg_desk.exe" "$@" </dev/null; }
+desk_mark=0x59474b44
+check "desk tells its mark, the desktop, the screen and the DPI" \
+  has_line "$(desk info)" "ok mark=$desk_mark desk=0,0,1024,768 screen=1024,768 dpi=96"
+mark=$(wc -l <"$log")
+check "desk taps a key with its modifier" has_line "$(desk key shift+a)" ok
+check "the desk's keys arrive" yg_wait_for 5 logged "char 65"
+tapped=$(log_lines_since "$mark")
+for line in "hook down vk=160 scan=42 injected=1 extended=0 extra=$desk_mark" \
+  "hook up vk=65 scan=30 injected=1 extended=0 extra=$desk_mark" \
+  "msg down vk=16 extra=$desk_mark" "msg up vk=65 extra=$desk_mark"; do
+  check "desk: '$line'" has_line "$tapped" "$line"
+done
+check "desk refuses a key it does not know" exits_with 1 desk key shift+nope
+check "desk refuses a position that is no number" exits_with 1 desk move 10 x
+check "desk refuses a fourth button" exits_with 1 desk down 4 10 10
+check "desk refuses a button without a position" exits_with 1 desk up 1
+check "desk without a known command ends with 1" exits_with 1 desk wave
+
 # -- Another program takes the foreground; a click brings the receiver back.
 yg_wine_start "$out/notepad.out" notepad
 notepad_pid=$YG_WINE_PID
@@ -183,7 +205,8 @@ check "notepad lies above the receiver" probe_says higher=Notepad zorder YgRecei
 check "zorder does not depend on the order asked" \
   probe_says higher=Notepad zorder Notepad YgReceiver
 mark=$(wc -l <"$log")
-xdotool mousemove 340 700 click 1
+check "desk moves the pointer to the very pixel" has_line "$(desk move 340 700)" "ok at=340,700"
+desk down 1 340 700 >/dev/null && desk up 1 340 700 >/dev/null
 check "a click makes the receiver the foreground again" \
   yg_wait_for 10 probe_says class=YgReceiver foreground
 check "the receiver logs its activation" yg_wait_for 5 logged_since "$mark" "activate 1"
@@ -193,6 +216,11 @@ check "the receiver logs its activation" yg_wait_for 5 logged_since "$mark" "act
 yg_screenshot "$out/screenshot.png"
 check "the screenshot covers the display" \
   test "$(identify -format %wx%h "$out/screenshot.png" 2>/dev/null)" = 1024x768
+check "desk takes a screenshot of the whole display" \
+  has_line "$(desk shot "$(yg_winpath "$out/desk.png")")" "ok size=1024,768"
+# The receiver's title and labels, away from the caret, which blinks.
+same_pixels() { compare -metric AE -crop 600x60+40+560 "$1" "$2" null: 2>&1 | grep -qx 0; }
+check "desk's screenshot shows what X's does" same_pixels "$out/desk.png" "$out/screenshot.png"
 
 # -- Colour schemes, switched inside the receiver's process.
 scheme() { wine "$bin/yg_scheme.exe" "$@" </dev/null; }

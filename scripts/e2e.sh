@@ -1,5 +1,8 @@
 #!/usr/bin/env bash
-# Runs the end-to-end checks of the real ygpanel.exe under Wine on a private X display.
+# Runs the end-to-end checks of the real ygpanel.exe under Wine on a private X display. The X
+# display is Wine's screen: the driver clicks and types through our yg_desk.exe (SendInput), as it
+# does on Windows, and takes its screenshots with it; only a button held while the mouse moves
+# goes through X (xdotool), as driver.py's Screen explains.
 #
 #   bash scripts/e2e.sh [--no-build] [--smoke] [--dpi N]
 #
@@ -22,7 +25,7 @@ while [ $# -gt 0 ]; do
   shift
 done
 
-need_packages python3 wine wine64 xvfb xdotool imagemagick fonts-wqy-zenhei fonts-wqy-microhei x11-utils || exit 1
+need_packages python3 wine wine64 xvfb xdotool fonts-wqy-zenhei fonts-wqy-microhei x11-utils || exit 1
 if [ "$build" -eq 1 ]; then
   need_packages cmake make g++-mingw-w64-x86-64-posix googletest || exit 1
   cmake --preset windows >/dev/null || exit 1

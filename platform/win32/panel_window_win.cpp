@@ -150,6 +150,9 @@ LRESULT Win32Panel::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       // The system's move loop (a press on the title bar, or the drag of the bare panel) and its
       // window menu: under Wine they leave the panel active. The user's program gets it back.
       const KeepForeground keep;
+      // A menu of a window that is not the foreground window gets no keyboard and stays open at
+      // a click elsewhere: the panel holds the foreground while its window menu is open.
+      if (message == WM_CONTEXTMENU) SetForegroundWindow(hwnd_);
       return DefWindowProcW(hwnd_, message, wParam, lParam);
     }
     case WM_COMMAND:

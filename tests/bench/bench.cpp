@@ -94,14 +94,7 @@ KeyList Taps(const std::vector<DWORD>& keys) {
 
 // ---- output ----
 
-std::string Utf8(std::wstring_view text) {
-  if (text.empty()) return {};
-  const int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
-                                       nullptr, nullptr);
-  std::string out(static_cast<std::size_t>(size), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), size, nullptr, nullptr);
-  return out;
-}
+using yg::tools::Utf8;
 
 // Each line goes out at once, so that a long run shows its progress.
 void Line(const std::string& text) {

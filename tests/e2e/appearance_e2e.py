@@ -6,6 +6,8 @@ import subprocess
 import time
 from pathlib import Path
 
+from driver import numbers, read_png
+
 # The shown stroke keys and the numbers of their normal and pressed pictures (yg_picture_dump).
 STROKE_KEYS = {"Image3": (1, 2), "Image6": (3, 4), "Image9": (5, 6), "Image12": (7, 8), "Image15": (9, 10)}
 
@@ -26,19 +28,13 @@ PICTURE_FACE = (238, 237, 219)
 CANDIDATE_FOCUS = (224, 255, 0)
 
 
-def numbers(text):
-    return [int(n) for n in text.split(",")]
-
-
 class Image:
     """A screenshot's pixels."""
 
     def __init__(self, png):
-        data = subprocess.run(["convert", str(png), "-depth", "8", "ppm:-"], stdout=subprocess.PIPE,
-                              check=True).stdout
-        header = data.split(maxsplit=4)  # P6, width, height, 255, pixels
-        self.width, self.height = int(header[1]), int(header[2])
-        self.pixels = header[4]
+        # yg_desk's screenshots are plain RGB PNGs: read here, with no ImageMagick on Windows.
+        self.width, self.height, rows = read_png(png)
+        self.pixels = b"".join(rows)
 
     @classmethod
     def from_ppm(cls, path):
@@ -99,9 +95,7 @@ class Appearance:
     def expected_picture(self, number, width, height):
         path = Path(self.run.args.out) / f"picture-{number}-{width}x{height}.ppm"
         if not path.exists():
-            subprocess.run(["wine", str(self.run.wine.bin / "yg_picture_dump.exe"), str(number), str(width),
-                            str(height), self.run.receiver.wine_path(path)], stdout=subprocess.DEVNULL,
-                           stderr=subprocess.DEVNULL, check=False)
+            self.run.wine.run_tool("yg_picture_dump.exe", number, width, height, self.run.wine.host_path(path))
         return Image.from_ppm(path)
 
     def picture_differences(self, screen, name, number):
@@ -115,8 +109,12 @@ class Appearance:
         left, top = min(r[0] for r in rects) - 2, min(r[1] for r in rects) - 2
         right, bottom = max(r[2] for r in rects) + 2, max(r[3] for r in rects) + 2
         out = Path(self.run.args.out) / name
-        subprocess.run(["convert", str(png), "-crop", f"{right - left}x{bottom - top}+{left}+{top}", "+repage",
-                        "-filter", "point", "-resize", "400%", str(out)], check=False)
+        # For people to look at; where ImageMagick is missing (Windows) the run goes on without it.
+        try:
+            subprocess.run(["convert", str(png), "-crop", f"{right - left}x{bottom - top}+{left}+{top}", "+repage",
+                            "-filter", "point", "-resize", "400%", str(out)], check=False)
+        except FileNotFoundError:
+            pass
         return out
 
     def check_pictures(self):
@@ -136,8 +134,8 @@ class Appearance:
     # -- colour schemes and high contrast
 
     def switch(self, scheme):
-        out = subprocess.run(["wine", str(self.run.wine.bin / "yg_scheme.exe"), "YgKeyPanel", scheme],
-                             stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, check=False)
+        out = subprocess.run(self.run.wine.command(self.run.wine.bin / "yg_scheme.exe", "YgKeyPanel", scheme),
+                             stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, check=False, **self.run.wine.options)
         time.sleep(0.8)  # the repaint
         return self.c.equal(out.returncode, 0, f"the panel's colours switch to the {scheme} scheme")
 

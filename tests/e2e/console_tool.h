@@ -1,12 +1,30 @@
 #pragma once
 
-// What the console test tools (yg_probe, yg_bench) share.
+// What the console test tools (yg_probe, yg_desk, yg_bench) share.
 
 #include <windows.h>
 
+#include <string>
 #include <string_view>
 
 namespace yg::tools {
+
+inline std::string Utf8(std::wstring_view text) {
+  if (text.empty()) return {};
+  const int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
+                                       nullptr, nullptr);
+  std::string out(static_cast<std::size_t>(size), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), size, nullptr, nullptr);
+  return out;
+}
+
+inline std::wstring Wide(std::string_view text) {
+  if (text.empty()) return {};
+  const int size = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+  std::wstring out(static_cast<std::size_t>(size), L'\0');
+  MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), size);
+  return out;
+}
 
 // Coordinates in physical pixels, as the panel (per-monitor aware) has them.
 inline void BecomeDpiAware() {

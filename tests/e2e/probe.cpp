@@ -65,24 +65,8 @@ constexpr int kExitUsage = 1;
 constexpr int kExitNotFound = 2;
 constexpr int kExitSendIncomplete = 3;
 
-std::string Utf8(std::wstring_view text) {
-  if (text.empty()) return {};
-  const int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
-                                       nullptr, 0, nullptr, nullptr);
-  std::string out(static_cast<std::size_t>(size), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), size,
-                      nullptr, nullptr);
-  return out;
-}
-
-std::wstring Wide(std::string_view text) {
-  if (text.empty()) return {};
-  const int size =
-      MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-  std::wstring out(static_cast<std::size_t>(size), L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), size);
-  return out;
-}
+using yg::tools::Utf8;
+using yg::tools::Wide;
 
 // A window text on one line: backslash and the control characters a caption may hold are
 // escaped, everything else (Chinese, spaces) is kept as it is.

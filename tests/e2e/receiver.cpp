@@ -9,7 +9,8 @@
 // log cannot be created. The log is truncated at start and gets one UTF-8 line per event:
 //   start hwnd=0x<hex> pid=<n>
 //   hook down|up vk=<n> scan=<n> injected=0|1 extended=0|1 [extra=0x<hex>, only when not 0]
-//   msg down|up vk=<n>          (WM_KEYDOWN/UP and WM_SYSKEYDOWN/UP taken from the queue)
+//   msg down|up vk=<n> [extra=0x<hex>, as for hook lines]
+//                               (WM_KEYDOWN/UP and WM_SYSKEYDOWN/UP taken from the queue)
 //   char <code point>           (WM_CHAR, surrogate pairs joined)
 //   activate 1|0                (WM_ACTIVATE of the main window)
 //   activateapp 1|0             (WM_ACTIVATEAPP)
@@ -152,15 +153,16 @@ class QueueLogger {
  public:
   explicit QueueLogger(const EventLog& log) : log_(log) {}
 
-  void Log(const MSG& msg) {
+  // `extra` is GetMessageExtraInfo() of the message just taken from the queue.
+  void Log(const MSG& msg, LPARAM extra) {
     switch (msg.message) {
       case WM_KEYDOWN:
       case WM_SYSKEYDOWN:
-        log_.Line("msg down vk=" + std::to_string(msg.wParam));
+        log_.Line("msg down vk=" + std::to_string(msg.wParam) + Extra(extra));
         break;
       case WM_KEYUP:
       case WM_SYSKEYUP:
-        log_.Line("msg up vk=" + std::to_string(msg.wParam));
+        log_.Line("msg up vk=" + std::to_string(msg.wParam) + Extra(extra));
         break;
       case WM_CHAR:
         OnChar(static_cast<wchar_t>(msg.wParam));
@@ -169,6 +171,10 @@ class QueueLogger {
   }
 
  private:
+  static std::string Extra(LPARAM extra) {
+    return extra != 0 ? " extra=" + Hex(static_cast<std::uintptr_t>(extra)) : "";
+  }
+
   void OnChar(wchar_t unit) {
     if (IS_HIGH_SURROGATE(unit)) {
       high_surrogate_ = unit;
@@ -423,7 +429,7 @@ int RunMessageLoop(const EventLog& log) {
   QueueLogger queue(log);
   MSG msg;
   while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
-    queue.Log(msg);
+    queue.Log(msg, GetMessageExtraInfo());
     TranslateMessage(&msg);
     DispatchMessageW(&msg);
   }
