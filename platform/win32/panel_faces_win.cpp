@@ -1,5 +1,5 @@
-// What the panel draws with at one DPI: fonts, stroke pictures and icons, and the change from one
-// DPI's to another's.
+// What the panel draws with at one scale: fonts, stroke pictures and icons, and the change from one
+// scale to another (of the monitor's DPI or of the key size).
 
 #include "platform/win32/panel_window_win.h"
 
@@ -89,16 +89,18 @@ HFONT Win32Panel::Faces::FontFor(FontRole role) const {
   return defaultFont.get();
 }
 
-Win32Panel::Faces Win32Panel::MakeFaces(UINT dpi) const {
+Win32Panel::Faces Win32Panel::MakeFaces(UINT dpi, int keySize) const {
   Faces faces;
+  // Fonts and pictures grow with the keys; the icons belong to the frame, which does not.
+  const UINT layoutDpi = ScaledDpi(dpi, keySize);
   // A face that shows the Chinese captions on every Chinese-capable Windows.
   const wchar_t* face = FontInstalled(L"Microsoft YaHei UI") ? L"Microsoft YaHei UI" : L"SimSun";
-  faces.defaultFont.reset(MakeFont(face, dpi, FW_NORMAL, DEFAULT_CHARSET));
-  faces.arialFont.reset(MakeFont(L"Arial", dpi, FW_NORMAL, DEFAULT_CHARSET));
-  faces.songFont.reset(MakeFont(L"宋体", dpi, FW_BOLD, GB2312_CHARSET));
+  faces.defaultFont.reset(MakeFont(face, layoutDpi, FW_NORMAL, DEFAULT_CHARSET));
+  faces.arialFont.reset(MakeFont(L"Arial", layoutDpi, FW_NORMAL, DEFAULT_CHARSET));
+  faces.songFont.reset(MakeFont(L"宋体", layoutDpi, FW_BOLD, GB2312_CHARSET));
   if (!faces.defaultFont || !faces.arialFont || !faces.songFont) Fail("CreateFontW");
 
-  const int width = TwipsToPixels(375, dpi), height = TwipsToPixels(555, dpi);
+  const int width = TwipsToPixels(375, layoutDpi), height = TwipsToPixels(555, layoutDpi);
   for (int p = static_cast<int>(StrokePicture::HNormal); p <= static_cast<int>(StrokePicture::LPressed); ++p) {
     const Bitmap original = LoadPicture(instance_, static_cast<StrokePicture>(p));
     faces.pictures[p].reset(ToDib(ScaleCrisp(original, width, height)));
@@ -128,8 +130,9 @@ void Win32Panel::UseFaces(Faces faces) {
 
 void Win32Panel::OnDpiChanged(UINT dpi, const RECT& suggested) {
   // Made before anything changes: should making them fail, the panel stays as it was.
-  Faces faces = MakeFaces(dpi);
+  Faces faces = MakeFaces(dpi, keySize_);
   dpi_ = dpi;
+  SetLayoutDpi(hwnd_, LayoutDpi());
   UseFaces(std::move(faces));
   // The rectangle the system suggests, place and size, as its documentation asks: it keeps the
   // panel under the pointer of a user who drags it to another monitor, and its size is the one
@@ -138,6 +141,24 @@ void Win32Panel::OnDpiChanged(UINT dpi, const RECT& suggested) {
   for (const Child& c : children_) PlaceChild(c);
   InvalidateRect(hwnd_, nullptr, TRUE);
   OnDisplayChange();
+}
+
+// A change of key size is a change of scale that keeps the panel where it is.
+void Win32Panel::SetKeySize(int percent) {
+  if (!hwnd_) {
+    keySize_ = percent;
+    return;
+  }
+  if (percent == keySize_) return;
+  Faces faces = MakeFaces(dpi_, percent);
+  const RECT client = ClientAt(ScaledDpi(dpi_, percent));
+  keySize_ = percent;
+  SetLayoutDpi(hwnd_, LayoutDpi());
+  UseFaces(std::move(faces));
+  // The same twips at the new scale, from the same top-left corner.
+  SetClientRect(client);
+  for (const Child& c : children_) PlaceChild(c);
+  InvalidateRect(hwnd_, nullptr, TRUE);
 }
 
 }  // namespace yg::win32
