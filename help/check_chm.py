@@ -31,6 +31,7 @@ REQUIRED_PAGES = {
     "words.htm": "common characters, punctuation and phrases",
     "editing.htm": "editing, candidate and word-building keys",
     "modes.htm": "the two modes and dragging",
+    "settings.htm": "the settings in the title bar's window menu",
     "trouble.htm": "keys that do not arrive",
 }
 
@@ -209,6 +210,15 @@ def panel_texts(root):
     return {t for t in re.findall(r'u"([^"]+)"', block.group(1) if block else "") if t != "Combo1"}
 
 
+def menu_texts(root):
+    """The captions of the panel's items in the title bar's window menu, and of its submenu."""
+    text = (root / "panel" / "settings.h").read_text(encoding="utf-8")
+    block = re.search(r"kSettingsMenu\{\{(.*?)\}\};", text, re.S)
+    captions = set(re.findall(r'u"([^"]+)"', block.group(1) if block else ""))
+    captions |= set(re.findall(r'kKeySizeMenu = u"([^"]+)"', text))
+    return captions
+
+
 # --- The checks --------------------------------------------------------------------------------
 
 
@@ -250,6 +260,7 @@ class Checker:
             self.check_index()
             self.check_radical_table()
             self.check_panel_texts()
+            self.check_settings_page()
         return self.problems
 
     def check_system(self, lcid, records):
@@ -421,6 +432,19 @@ class Checker:
         for caption in sorted(texts):
             if caption not in text:
                 self.fail(f"the help never mentions the panel's {caption!r}")
+
+
+    def check_settings_page(self):
+        page = self.pages.get("settings.htm")
+        if page is None:
+            return
+        text = "".join(page.text)
+        captions = menu_texts(self.root)
+        if len(captions) < 9:
+            self.fail(f"panel/settings.h: read only {len(captions)} menu captions")
+        for caption in sorted(captions):
+            if caption not in text:
+                self.fail(f"settings.htm never mentions the menu's {caption!r}")
 
 
 def main():

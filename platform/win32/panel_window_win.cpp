@@ -141,10 +141,7 @@ LRESULT Win32Panel::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_SYSCOMMAND:
       if (const auto item = SettingsItemOf(wParam)) {
-        // One of the panel's items, chosen from the window menu, which under Wine leaves the
-        // panel active; the About box activates it too. The user's program gets it back.
-        const KeepForeground keep;
-        if (form_) form_->MenuChosen(*item);
+        OnMenuChoice(*item);
         return 0;
       }
       [[fallthrough]];
@@ -160,7 +157,12 @@ LRESULT Win32Panel::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       if (form_) form_->MenuOpening();
       break;
     case WM_COMMAND:
-      if (lParam) OnCommand(reinterpret_cast<HWND>(lParam), HIWORD(wParam));
+      if (lParam) {
+        OnCommand(reinterpret_cast<HWND>(lParam), HIWORD(wParam));
+      } else if (const auto item = SettingsItemOf(LOWORD(wParam)); item && HIWORD(wParam) == 0) {
+        // The key sizes: Wine sends an item of a submenu of the window menu as a menu command.
+        OnMenuChoice(*item);
+      }
       return 0;
     case WM_NOTIFY: {
       auto* header = reinterpret_cast<NMHDR*>(lParam);
@@ -245,6 +247,13 @@ LRESULT Win32Panel::OnPictureMessage(Child& child, UINT message, WPARAM wParam, 
       break;
   }
   return DefWindowProcW(child.hwnd, message, wParam, lParam);
+}
+
+void Win32Panel::OnMenuChoice(MenuItem item) {
+  // Chosen from the window menu, which under Wine leaves the panel active; the About box
+  // activates it too. The user's program gets the keyboard back.
+  const KeepForeground keep;
+  if (form_) form_->MenuChosen(item);
 }
 
 void Win32Panel::OnCommand(HWND control, UINT code) {

@@ -96,6 +96,7 @@ class Win32Panel final : public Controls, public PanelWindow {
   void OnCommand(HWND control, UINT code);
   // The system's window menu with the panel's items added below a separator.
   void AddSettingsMenu();
+  void OnMenuChoice(MenuItem item);
   LRESULT OnCustomDraw(NMCUSTOMDRAW& draw);
   void OnDpiChanged(UINT dpi, const RECT& suggested);
   bool OnGetDpiScaledSize(UINT dpi, SIZE& size) const;

@@ -16,6 +16,7 @@ import time
 from pathlib import Path
 
 import reader_checks
+import settings_checks
 
 # ---------------------------------------------------------------------------------------------
 # Small tools
@@ -378,6 +379,7 @@ class Run:
         self.panel_proc = None
         self.layout_lines = []
         self.desktop = Desktop()
+        self.settings = settings_checks.Registry(self.wine)
 
     def px(self, twips):
         return round(twips * self.dpi / 1440)
@@ -390,6 +392,7 @@ class Run:
         if not self.c.equal(self.wine.count(Panel.CLASS), 0, "no panel runs in the Wine prefix yet"):
             return False
         self.desktop.plain_layout(False)  # a run that died may have left it
+        self.settings.start_from_defaults()
         ok = self.receiver.start(20, 20, 560, 300)
         if not self.c.check(ok, "the receiver starts and is ready"):
             return False
@@ -1010,6 +1013,7 @@ def main():
                 r.check_topmost()
                 r.check_second_copy()
                 r.check_help()
+                settings_checks.check_settings(r, r.settings)
                 r.check_notepad()
                 r.check_stranded()
             r.check_close()
@@ -1019,6 +1023,7 @@ def main():
     finally:
         r.wine.stop_all()
         r.desktop.restore()
+        r.settings.put_back()
     log(f"\n{r.c.passed} passed, {len(r.c.failed)} failed in {time.monotonic() - begin:.0f} s "
         f"(screenshots and logs in {args.out})")
     for what in r.c.failed:
