@@ -424,27 +424,20 @@ class Checker:
         for control, code, caption in sorted(shown - expected):
             self.fail(f"radical_table.htm shows {caption} {code} ({control}), the key table does not")
 
-    def check_panel_texts(self):
-        text = "".join("".join(p.text) for p in self.pages.values())
-        texts = panel_texts(self.root)
-        if len(texts) < 60:
-            self.fail(f"panel/layout.cpp: read only {len(texts)} captions and tooltips")
-        for caption in sorted(texts):
-            if caption not in text:
-                self.fail(f"the help never mentions the panel's {caption!r}")
-
-
-    def check_settings_page(self):
-        page = self.pages.get("settings.htm")
-        if page is None:
-            return
-        text = "".join(page.text)
-        captions = menu_texts(self.root)
-        if len(captions) < 9:
-            self.fail(f"panel/settings.h: read only {len(captions)} menu captions")
+    def check_mentioned(self, captions, least, source, pages, where):
+        """Every caption read from `source` (at least `least` of them) stands in one of `pages`."""
+        if len(captions) < least:
+            self.fail(f"{source}: read only {len(captions)} captions")
+        text = "".join("".join(self.pages[p].text) for p in pages if p in self.pages)
         for caption in sorted(captions):
             if caption not in text:
-                self.fail(f"settings.htm never mentions the menu's {caption!r}")
+                self.fail(f"{where} never mentions the panel's {caption!r}")
+
+    def check_panel_texts(self):
+        self.check_mentioned(panel_texts(self.root), 60, "panel/layout.cpp", self.pages, "the help")
+
+    def check_settings_page(self):
+        self.check_mentioned(menu_texts(self.root), 9, "panel/settings.h", ["settings.htm"], "settings.htm")
 
 
 def main():

@@ -4,6 +4,7 @@
 #include "platform/win32/panel_window_win.h"
 
 #include <algorithm>
+#include <functional>
 
 #include "platform/win32/dpi_win.h"
 #include "platform/win32/panel_parts_win.h"
@@ -128,18 +129,24 @@ void Win32Panel::UseFaces(Faces faces) {
   std::swap(faces_, faces);
 }
 
-void Win32Panel::OnDpiChanged(UINT dpi, const RECT& suggested) {
+void Win32Panel::ChangeScale(UINT dpi, int keySize, const std::function<void()>& placeWindow) {
   // Made before anything changes: should making them fail, the panel stays as it was.
-  Faces faces = MakeFaces(dpi, keySize_);
+  Faces faces = MakeFaces(dpi, keySize);
   dpi_ = dpi;
+  keySize_ = keySize;
   SetLayoutDpi(hwnd_, LayoutDpi());
   UseFaces(std::move(faces));
-  // The rectangle the system suggests, place and size, as its documentation asks: it keeps the
-  // panel under the pointer of a user who drags it to another monitor, and its size is the one
-  // WM_GETDPISCALEDSIZE asked for. The controls then take their twips at the new scale.
-  PlaceWindow(suggested);
+  placeWindow();
+  // The controls take their twips at the new scale.
   for (const Child& c : children_) PlaceChild(c);
   InvalidateRect(hwnd_, nullptr, TRUE);
+}
+
+void Win32Panel::OnDpiChanged(UINT dpi, const RECT& suggested) {
+  // The rectangle the system suggests, place and size, as its documentation asks: it keeps the
+  // panel under the pointer of a user who drags it to another monitor, and its size is the one
+  // WM_GETDPISCALEDSIZE asked for.
+  ChangeScale(dpi, keySize_, [&] { PlaceWindow(suggested); });
   OnDisplayChange();
 }
 
@@ -150,15 +157,9 @@ void Win32Panel::SetKeySize(int percent) {
     return;
   }
   if (percent == keySize_) return;
-  Faces faces = MakeFaces(dpi_, percent);
-  const RECT client = ClientAt(ScaledDpi(dpi_, percent));
-  keySize_ = percent;
-  SetLayoutDpi(hwnd_, LayoutDpi());
-  UseFaces(std::move(faces));
   // The same twips at the new scale, from the same top-left corner.
-  SetClientRect(client);
-  for (const Child& c : children_) PlaceChild(c);
-  InvalidateRect(hwnd_, nullptr, TRUE);
+  const RECT client = ClientAt(ScaledDpi(dpi_, percent));
+  ChangeScale(dpi_, percent, [&] { SetClientRect(client); });
 }
 
 }  // namespace yg::win32

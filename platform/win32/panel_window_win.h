@@ -4,6 +4,7 @@
 #include <commctrl.h>
 
 #include <array>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -98,6 +99,9 @@ class Win32Panel final : public Controls, public PanelWindow {
   void AddSettingsMenu();
   void OnMenuChoice(MenuItem item);
   LRESULT OnCustomDraw(NMCUSTOMDRAW& draw);
+  // Lays everything out at the monitor's `dpi` and the key size `keySize`; `placeWindow` puts
+  // the window where it belongs at that scale.
+  void ChangeScale(UINT dpi, int keySize, const std::function<void()>& placeWindow);
   void OnDpiChanged(UINT dpi, const RECT& suggested);
   bool OnGetDpiScaledSize(UINT dpi, SIZE& size) const;
   // The monitors or their work areas changed: the core sees that the panel stays on one.
