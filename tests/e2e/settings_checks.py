@@ -347,7 +347,7 @@ def check_key_size(run, menu, registry):
     before = panel.client()
     if not menu.choose_size(150):
         return
-    run_wait(run, lambda: panel.refresh() and panel.client() != before, 5)
+    settle(run, lambda: panel.client()[2] - panel.client()[0] > before[2] - before[0])
     run.expect_receiver_typing("choosing 150%")
     panel.refresh()
     cl, ct, cr, cb = panel.client()
@@ -368,12 +368,29 @@ def check_key_size(run, menu, registry):
     run.c.equal(registry.panel_values().get("KeySize"), "dword:00000096", "150% is stored")
     run.screen.shot("keys-150.png")
     if menu.choose_size(100):
-        run_wait(run, lambda: panel.refresh() and panel.client()[2] - panel.client()[0] < cr - cl, 5)
+        settle(run, lambda: panel.client()[2] - panel.client()[0] < cr - cl)
         run.expect_receiver_typing("choosing 100%")
         cl, ct, cr, cb = panel.client()
         run.c.near([cr - cl, cb - ct], [before[2] - before[0], before[3] - before[1]], 1,
                    "back at 100% the client area is as before")
         run.c.equal(registry.panel_values().get("KeySize"), "dword:00000064", "100% is stored")
+
+
+def settle(run, changed):
+    """Waits until the panel has changed and then stays put: a panel that grew may still be moving
+    back onto the screen."""
+    previous = None
+
+    def steady():
+        nonlocal previous
+        time.sleep(0.2)
+        run.panel.refresh()
+        now = run.panel.rect()
+        done = now == previous and changed()
+        previous = now
+        return done
+
+    run_wait(run, steady, 5)
 
 
 def restart(run):
