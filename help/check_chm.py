@@ -31,6 +31,7 @@ REQUIRED_PAGES = {
     "words.htm": "common characters, punctuation and phrases",
     "editing.htm": "editing, candidate and word-building keys",
     "modes.htm": "the two modes and dragging",
+    "settings.htm": "the settings in the title bar's window menu",
     "trouble.htm": "keys that do not arrive",
 }
 
@@ -209,6 +210,15 @@ def panel_texts(root):
     return {t for t in re.findall(r'u"([^"]+)"', block.group(1) if block else "") if t != "Combo1"}
 
 
+def menu_texts(root):
+    """The captions of the panel's items in the title bar's window menu, and of its submenu."""
+    text = (root / "panel" / "settings.h").read_text(encoding="utf-8")
+    block = re.search(r"kSettingsMenu\{\{(.*?)\}\};", text, re.S)
+    captions = set(re.findall(r'u"([^"]+)"', block.group(1) if block else ""))
+    captions |= set(re.findall(r'kKeySizeMenu = u"([^"]+)"', text))
+    return captions
+
+
 # --- The checks --------------------------------------------------------------------------------
 
 
@@ -250,6 +260,7 @@ class Checker:
             self.check_index()
             self.check_radical_table()
             self.check_panel_texts()
+            self.check_settings_page()
         return self.problems
 
     def check_system(self, lcid, records):
@@ -413,14 +424,20 @@ class Checker:
         for control, code, caption in sorted(shown - expected):
             self.fail(f"radical_table.htm shows {caption} {code} ({control}), the key table does not")
 
-    def check_panel_texts(self):
-        text = "".join("".join(p.text) for p in self.pages.values())
-        texts = panel_texts(self.root)
-        if len(texts) < 60:
-            self.fail(f"panel/layout.cpp: read only {len(texts)} captions and tooltips")
-        for caption in sorted(texts):
+    def check_mentioned(self, captions, least, source, pages, where):
+        """Every caption read from `source` (at least `least` of them) stands in one of `pages`."""
+        if len(captions) < least:
+            self.fail(f"{source}: read only {len(captions)} captions")
+        text = "".join("".join(self.pages[p].text) for p in pages if p in self.pages)
+        for caption in sorted(captions):
             if caption not in text:
-                self.fail(f"the help never mentions the panel's {caption!r}")
+                self.fail(f"{where} never mentions the panel's {caption!r}")
+
+    def check_panel_texts(self):
+        self.check_mentioned(panel_texts(self.root), 60, "panel/layout.cpp", self.pages, "the help")
+
+    def check_settings_page(self):
+        self.check_mentioned(menu_texts(self.root), 9, "panel/settings.h", ["settings.htm"], "settings.htm")
 
 
 def main():

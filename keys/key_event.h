@@ -18,11 +18,15 @@ inline constexpr std::int16_t kGraveAccent = 192;  // VK_OEM_3 on the US layout
 
 enum class KeyDirection : std::uint8_t { Down, Up };
 
-// One synthesised key event. The system side sends it with scan code 0, no flag but the key-up
-// flag, and no extra information; nothing else varies between events.
+// One synthesised key event. By default the system side sends it with scan code 0, no flag but
+// the key-up flag, and no extra information. For programs that read scan codes (remote desktops,
+// virtual machines) an event may carry its key's scan code, with the extended-key flag for a
+// code that comes with the E0 prefix.
 struct KeyEvent {
   std::uint8_t vk;
   KeyDirection direction;
+  std::uint8_t scan = 0;
+  bool extended = false;
   friend constexpr bool operator==(KeyEvent, KeyEvent) = default;
 };
 

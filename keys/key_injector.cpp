@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "keys/scan_codes.h"
+
 namespace yg {
 
 std::vector<KeyEvent> ReleasesFor(std::span<const KeyEvent> delivered) {
@@ -15,14 +17,22 @@ std::vector<KeyEvent> ReleasesFor(std::span<const KeyEvent> delivered) {
   return releases;
 }
 
+std::vector<KeyEvent> KeyInjector::WithScanCodes(std::span<const KeyEvent> events) const {
+  std::vector<KeyEvent> addressed(events.begin(), events.end());
+  if (scanCodes_) {
+    for (KeyEvent& e : addressed) e = WithScanCode(e, ScanCodeOf(e.vk, scanCodes_(e.vk)));
+  }
+  return addressed;
+}
+
 void KeyInjector::Send(const KeySequence& keys) const {
-  const auto events = keys.events();
-  if (events.empty()) return;
+  if (keys.events().empty()) return;
+  const auto events = WithScanCodes(keys.events());
   const std::size_t taken = std::min(sink_.Inject(events), events.size());
   if (taken == events.size()) return;
   // Release what the taken part left down; should the system refuse some of that too, try the
   // rest again a few times rather than leave a key held system-wide.
-  const auto releases = ReleasesFor(events.first(taken));
+  const auto releases = WithScanCodes(ReleasesFor(std::span(events).first(taken)));
   std::span<const KeyEvent> rest(releases);
   for (int attempt = 0; attempt < kReleaseAttempts && !rest.empty(); ++attempt) {
     rest = rest.subspan(std::min(sink_.Inject(rest), rest.size()));

@@ -9,8 +9,11 @@
 #    once it is free; with ygpanel.exe held, both end with 2 and leave its help file beside it;
 #    the uninstaller that the key names, run while the panel runs, leaves
 #    nothing behind.
-# 2. Into C:\yg-pkg-test (/D=): the Start-menu shortcut starts the panel; the uninstaller keeps
-#    a file of the user's in the folder, and with it the folder.
+#    Nothing starts at sign-in without /AUTOSTART.
+# 2. Into C:\yg-pkg-test (/D=) with /AUTOSTART: the panel starts at sign-in from there; the
+#    Start-menu shortcut starts the panel; the uninstaller keeps a file of the user's in the
+#    folder, and with it the folder, and removes the sign-in value and the panel's settings, but
+#    not other keys of the input method.
 # 3. A ygpanel.exe that cannot be replaced: the installer ends with 2 and changes nothing.
 #
 # The second round launches through the shortcut because Wine resolves a shortcut through its
@@ -50,6 +53,10 @@ export WINEDLLOVERRIDES="winemenubuilder.exe=d;mscoree,mshtml="
 product=雁格输入法
 key='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\ygpanel'
 hklm_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\ygpanel'
+run_key='HKCU\Software\Microsoft\Windows\CurrentVersion\Run'
+run_value=雁格输入法键盘
+settings_key='HKEY_CURRENT_USER\Software\雁格输入法\键盘面板'
+words_key='HKEY_CURRENT_USER\Software\雁格输入法\词库'
 
 passed=0
 failed=0
@@ -132,6 +139,29 @@ reg_sz() { local s=${1//\\/\\\\}; printf '"%s"' "${s//\"/\\\"}"; }
 has_utf16() {
   python3 -c 'import sys; sys.exit(sys.argv[2].encode("utf-16-le") not in open(sys.argv[1], "rb").read())' "$1" "$2"
 }
+# reg_import <.reg lines>: through regedit and a UTF-16 file, which keeps the Chinese key names
+# whatever the locale; reg's own arguments would not.
+reg_import() {
+  local file="$WINEPREFIX/drive_c/yg-pkg-import.reg" status=0
+  printf 'Windows Registry Editor Version 5.00\r\n\r\n%s\r\n' "$1" | _yg_utf16le >"$file"
+  wine regedit /S 'C:\yg-pkg-import.reg' </dev/null >/dev/null 2>&1 || status=1
+  rm -f "$file"
+  return "$status"
+}
+# has_software_key <key>: the key is among the current user's software keys.
+has_software_key() { reg_export 'HKCU\Software' | grep -qxF "[$1]"; }
+no_software_key() { ! has_software_key "$1"; }
+# run_value_is <.reg value text>, no_run_value: the panel's value under Run.
+# (Each reads the key into its own `exported`, leaving the caller's alone.)
+run_value_is() {
+  local exported
+  exported=$(reg_export "$run_key") && value_is "$run_value" "$1"
+}
+no_run_value() {
+  local exported
+  exported=$(reg_export "$run_key")
+  ! grep -qF "\"$run_value\"=" <<<"$exported"
+}
 panel_shown() { yg_window_id ygpanel.exe; }
 panel_gone() { ! yg_window_id ygpanel.exe; }
 uninstalled_from() { [ ! -e "$1/uninstall.exe" ] && [ ! -e "$1/ygpanel.exe" ] && [ ! -e "$menu" ]; }
@@ -152,9 +182,13 @@ release() {
 }
 
 # A run that died halfway leaves an installation behind: start from none.
-if has_key "$key" || [ -e "$dir" ] || [ -e "$menu" ] || [ -e "$alt_dir" ]; then
+if has_key "$key" || [ -e "$dir" ] || [ -e "$menu" ] || [ -e "$alt_dir" ] || ! no_run_value ||
+  has_software_key "$settings_key" || has_software_key "$words_key"; then
   echo "removing what an earlier run left" >&2
   wine reg delete "$key" /f </dev/null >/dev/null 2>&1
+  reg_import "[-HKEY_CURRENT_USER\Software\雁格输入法]
+[HKEY_CURRENT_USER\Software\Microsoft\Windows\CurrentVersion\Run]
+\"$run_value\"=-"
   rm -rf "$dir" "$menu" "$alt_dir"
 fi
 
@@ -184,6 +218,7 @@ check "QuietUninstallString adds /S" \
 check "DisplayIcon is the panel's icon" value_is DisplayIcon "$(reg_sz "$win_dir\\ygpanel.exe,0")"
 check "NoModify is set" value_is NoModify dword:00000001
 check "EstimatedSize is given in KiB" value_matches EstimatedSize 'dword:0000[0-9a-f]{4}'
+check "without /AUTOSTART nothing starts at sign-in" no_run_value
 
 start_panel "$dir/ygpanel.exe"
 check "the installed panel starts" yg_wait_for 20 panel_shown
@@ -244,21 +279,33 @@ check "the folder is gone" test ! -e "$dir"
 check "the Start-menu folder is gone" test ! -e "$menu"
 check "the uninstall key is gone" yg_wait_for 5 no_key "$key"
 
-# -- 2. A folder of the user's choice; the panel started from the Start menu.
-check "the installer takes /D=" wine "$setup" /S "/D=$alt_win_dir"
+# -- 2. A folder of the user's choice, started at sign-in; the panel started from the Start menu.
+check "the installer takes /AUTOSTART and /D=" wine "$setup" /S /AUTOSTART "/D=$alt_win_dir"
 check "ygpanel.exe is there" cmp "$exe" "$alt_dir/ygpanel.exe"
 check "the default folder stays empty" test ! -e "$dir"
 exported=$(reg_export "$key")
 check "InstallLocation follows /D=" value_is InstallLocation "$(reg_sz "$alt_win_dir")"
+check "/AUTOSTART starts the installed panel, quoted, at sign-in" \
+  run_value_is "$(reg_sz "\"$alt_win_dir\\ygpanel.exe\"")"
 check "starting the Start-menu shortcut succeeds" wine start "$win_panel_lnk"
 check "the shortcut starts the panel" yg_wait_for 20 panel_shown
 echo "我的码表" >"$alt_dir/我的码表.txt"
+# The panel's settings, as its menu stores them, and a key of the input method's own beside them.
+check "settings are stored" reg_import "[$settings_key]
+\"KeySize\"=dword:00000096
+[$words_key]
+\"词\"=\"雁格\""
+check "the panel's settings key is there" has_software_key "$settings_key"
 check "that uninstaller ends with 0" wine "$alt_dir/uninstall.exe" /S
 check "that uninstaller finishes" yg_wait_for 20 uninstalled_from "$alt_dir"
 check "it closed the panel too" yg_wait_for 10 panel_gone
 check "ygHelp.chm is gone from there" test ! -e "$alt_dir/ygHelp.chm"
 check "the user's file stays" test -f "$alt_dir/我的码表.txt"
 check "the uninstall key is gone again" yg_wait_for 5 no_key "$key"
+check "nothing starts at sign-in any more" no_run_value
+check "the panel's settings are gone" no_software_key "$settings_key"
+check "the input method's own key stays" has_software_key "$words_key"
+reg_import "[-HKEY_CURRENT_USER\Software\雁格输入法]" >/dev/null
 rm -rf "$alt_dir"
 
 # -- 3. A ygpanel.exe that cannot be removed (here a folder of that name) stops the installer

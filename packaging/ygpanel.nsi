@@ -4,7 +4,8 @@
 ;   makensis -INPUTCHARSET UTF8 -DYG_VERSION=1.2.3 -DYG_STAGE=<folder> -DYG_ICON=<.ico>
 ;            -DYG_OUTFILE=<setup.exe> ygpanel.nsi
 ;
-; YG_STAGE holds ygpanel.exe and ygHelp.chm. Silent install and uninstall: /S.
+; YG_STAGE holds ygpanel.exe and ygHelp.chm. Silent install and uninstall: /S. /AUTOSTART
+; starts the panel at sign-in, as the last page's checkbox does (unchecked unless asked).
 
 Unicode true
 ; ygpanel.exe is a 64-bit program: a 64-bit installer refuses 32-bit Windows by itself.
@@ -29,6 +30,12 @@ SetCompressor /SOLID lzma
 !define UNINST_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\ygpanel"
 ; The window class of the panel's main window (platform/win32/panel_window_win.cpp).
 !define PANEL_CLASS "YgKeyPanel"
+; Where Windows finds the programs it starts at sign-in, and the panel's value there; the panel's
+; own settings (panel/settings.h, platform/win32/settings_win.h).
+!define RUN_KEY "Software\Microsoft\Windows\CurrentVersion\Run"
+!define RUN_VALUE "雁格输入法键盘"
+!define SETTINGS_PARENT "Software\雁格输入法"
+!define SETTINGS_KEY "${SETTINGS_PARENT}\键盘面板"
 
 Name "${PANEL_NAME}"
 Caption "${PANEL_NAME} ${YG_VERSION} 安装"
@@ -48,6 +55,11 @@ ShowUninstDetails show
 !insertmacro MUI_PAGE_INSTFILES
 !define MUI_FINISHPAGE_RUN "$INSTDIR\ygpanel.exe"
 !define MUI_FINISHPAGE_RUN_TEXT "打开${PANEL_NAME}"
+; The finish page's second checkbox, meant for a readme, serves the start at sign-in.
+!define MUI_FINISHPAGE_SHOWREADME ""
+!define MUI_FINISHPAGE_SHOWREADME_TEXT "开机时启动"
+!define MUI_FINISHPAGE_SHOWREADME_NOTCHECKED
+!define MUI_FINISHPAGE_SHOWREADME_FUNCTION StartAtSignIn
 !insertmacro MUI_PAGE_FINISH
 
 !insertmacro MUI_UNPAGE_CONFIRM
@@ -73,6 +85,11 @@ VIAddVersionKey /LANG=${LANG_SIMPCHINESE} "LegalCopyright" "${PUBLISHER}"
 ; windows are asked to close (the panel saves nothing and asks nothing on WM_CLOSE) and
 ; ygpanel.exe is deleted, retried while its process is still ending. $R0 names the file that
 ; stays (empty when none does).
+; The value the panel's own menu item 开机时启动 writes: the quoted path of the exe.
+Function StartAtSignIn
+  WriteRegStr HKCU "${RUN_KEY}" "${RUN_VALUE}" '"$INSTDIR\ygpanel.exe"'
+FunctionEnd
+
 !macro YG_RELEASE_FILES un
 ; Deletes a file, or renames it to a second name when one is given (after deleting what has that
 ; name), retried for five seconds while a program holds it: Push <file>, Push <new name or "">.
@@ -175,6 +192,14 @@ Section "ygpanel"
   WriteRegDWORD HKCU "${UNINST_KEY}" "NoRepair" 1
   ${GetSize} "$INSTDIR" "/S=0K" $0 $1 $2
   WriteRegDWORD HKCU "${UNINST_KEY}" "EstimatedSize" $0
+
+  ; Without the switch an upgrade leaves the user's choice as it is.
+  ${GetParameters} $0
+  ClearErrors
+  ${GetOptions} $0 "/AUTOSTART" $1
+  ${IfNot} ${Errors}
+    Call StartAtSignIn
+  ${EndIf}
 SectionEnd
 
 ; Only what the installer put there goes: a file of the user's in the folder keeps the folder.
@@ -197,4 +222,9 @@ Section "Uninstall"
   RMDir "$SMPROGRAMS\${PRODUCT}"
 
   DeleteRegKey HKCU "${UNINST_KEY}"
+  ; The panel saved its settings when the panel was closed above; they go too, and the folder
+  ; of the input method's keys only if nothing else of it is left there.
+  DeleteRegValue HKCU "${RUN_KEY}" "${RUN_VALUE}"
+  DeleteRegKey HKCU "${SETTINGS_KEY}"
+  DeleteRegKey /ifempty HKCU "${SETTINGS_PARENT}"
 SectionEnd

@@ -67,7 +67,10 @@ void Form1::Guarded(std::string_view event, ControlId control, Handler&& handler
 
 bool Form1::Initialize() noexcept {
   bool another = false;
-  Guarded("Initialize", Ctl::Form1, [&] { another = platform.shell.AnotherCopyRunning(); });
+  Guarded("Initialize", Ctl::Form1, [&] {
+    another = platform.shell.AnotherCopyRunning();
+    if (!another) ReadStoredSettings();
+  });
   return !another && !ended;
 }
 
@@ -93,7 +96,10 @@ void Form1::MouseDown(const MouseArgs& args) noexcept {
 void Form1::DblClick() noexcept {}
 
 void Form1::Unload() noexcept {
-  Guarded("Unload", Ctl::Form1, [&] { layoutList.RestoreEnglishLayout(platform.layouts); });
+  Guarded("Unload", Ctl::Form1, [&] {
+    layoutList.RestoreEnglishLayout(platform.layouts);
+    SavePlaceIfRemembered();
+  });
 }
 
 void Form1::NonClientMouseDown() noexcept { Guarded("NonClientMouseDown", Ctl::Form1, [&] { platform.tip.Hide(); }); }
@@ -101,9 +107,21 @@ void Form1::NonClientMouseDown() noexcept { Guarded("NonClientMouseDown", Ctl::F
 void Form1::DisplayChanged() noexcept {
   Guarded("DisplayChange", Ctl::Form1, [&] {
     platform.tip.Hide();
-    KeepOnScreen();
+    if (KeepOnScreen()) SavePlaceIfRemembered();
   });
 }
+
+void Form1::MoveEnded() noexcept { Guarded("MoveEnded", Ctl::Form1, [&] { SavePlaceIfRemembered(); }); }
+
+void Form1::MenuOpening() noexcept {
+  Guarded("MenuOpening", Ctl::Form1, [&] {
+    for (const MenuRow& row : kSettingsMenu) {
+      if (row.mark != MenuMark::None) platform.window.CheckMenuItem(row.item, MenuChecked(row));
+    }
+  });
+}
+
+void Form1::MenuChosen(MenuItem item) noexcept { Guarded("MenuChosen", Ctl::Form1, [&] { Choose(item); }); }
 
 void Form1::Click(ControlId control) noexcept {
   Guarded("Click", control, [&] { OnClick(control); });
@@ -137,6 +155,13 @@ void Form1::DefaultAction(ControlId control) noexcept {
   Guarded("DefaultAction", control, [&] { PerformDefaultAction(control); });
 }
 
+void Form1::ReadStoredSettings() {
+  settings = ReadSettings(platform.settings);
+  // Before the window is made, so that it is made at its size.
+  if (settings.keySize != kDefaultKeySize) platform.window.SetKeySize(settings.keySize);
+  UseScanCodes(settings.remoteDesktop);
+}
+
 void Form1::LoadPanel() {
   PanelWindow& w = platform.window;
   w.Show();
@@ -147,6 +172,8 @@ void Form1::LoadPanel() {
 }
 
 void Form1::PlaceAtStart() {
+  // Placed once already, where the user had it: the window stays there.
+  if (restored) return;
   PanelWindow& w = platform.window;
   w.SetHeight(kStartHeight);
   w.SetWidth(kStartWidth);
@@ -155,14 +182,112 @@ void Form1::PlaceAtStart() {
   w.SetLeft(StoreSingle(CheckedDivide(w.ScreenWidth(), 2) - CheckedDivide(width, 2)));
   const double height = w.Height();
   w.SetTop(StoreSingle(StartTop(w.ScreenHeight(), height, platform.displays.WorkAreas())));
+  restored = RestoreRemembered();
 }
 
-void Form1::KeepOnScreen() {
+bool Form1::RestoreRemembered() {
+  if (!settings.rememberPlace) return false;
+  PanelWindow& w = platform.window;
+  bool taken = false;
+  // Compact as a click on "-" makes it from the start-up place; the remembered place, where it is
+  // good, then puts it where it was.
+  if (settings.compact && platform.controls.Caption(Ctl::Command2) == kExpandedCaption) {
+    SwitchMode(platform.controls, w);
+    taken = true;
+  }
+  if (settings.place) {
+    const SavedPlace p = *settings.place;
+    // A monitor that is gone, or a smaller one, may leave the place off the screen.
+    const ScreenRect there{p.left, p.top, p.left + w.Width(), p.top + w.Height()};
+    if (WhollyInside(there, platform.displays.WorkAreas())) {
+      w.SetLeft(p.left);
+      w.SetTop(p.top);
+      taken = true;
+    }
+  }
+  return taken;
+}
+
+void Form1::SavePlaceIfRemembered() {
+  if (!settings.rememberPlace) return;
+  const PanelWindow& w = platform.window;
+  SavePlace(platform.settings, {w.Left(), w.Top()}, platform.controls.Caption(Ctl::Command2) == kCompactCaption);
+}
+
+bool Form1::KeepOnScreen() {
   const auto shift = ShiftOnScreen(platform.displays.PanelBounds(), platform.displays.WorkAreas());
-  if (!shift) return;
+  if (!shift) return false;
   PanelWindow& w = platform.window;
   w.SetLeft(StoreSingle(w.Left() + shift->dx));
   w.SetTop(StoreSingle(w.Top() + shift->dy));
+  return true;
+}
+
+bool Form1::MenuChecked(const MenuRow& row) {
+  if (row.keySize != 0) return row.keySize == settings.keySize;
+  switch (row.item) {
+    case MenuItem::RememberPlace: return settings.rememberPlace;
+    case MenuItem::RemoteDesktop: return settings.remoteDesktop;
+    case MenuItem::StartAtSignIn:
+      // What the system will run, read afresh: the installer or the user may have changed it.
+      return StartsAtSignIn(platform.settings.Read(SettingsKey::SignIn, setting::kSignInValue),
+                            platform.shell.ExecutablePath());
+    default: return false;
+  }
+}
+
+// Each setting takes effect for this run first; then it is stored, which may fail unnoticed.
+void Form1::Choose(MenuItem item) {
+  const MenuRow& row = MenuRowOf(item);
+  if (row.keySize != 0) return ChangeKeySize(row.keySize);
+  switch (item) {
+    case MenuItem::RememberPlace: return RememberPlace(!settings.rememberPlace);
+    case MenuItem::StartAtSignIn: return ToggleStartAtSignIn();
+    case MenuItem::RemoteDesktop:
+      settings.remoteDesktop = !settings.remoteDesktop;
+      UseScanCodes(settings.remoteDesktop);
+      SaveFlag(platform.settings, setting::kRemoteDesktop, settings.remoteDesktop);
+      return;
+    case MenuItem::About: return platform.window.ShowMessage(AboutText(platform.shell.Version()));
+    default: return;
+  }
+}
+
+void Form1::ChangeKeySize(int percent) {
+  if (percent == settings.keySize) return;
+  settings.keySize = percent;
+  platform.window.SetKeySize(percent);
+  // Grown, the panel may reach past the work area's edge.
+  KeepOnScreen();
+  SaveKeySize(platform.settings, percent);
+  SavePlaceIfRemembered();
+}
+
+void Form1::RememberPlace(bool on) {
+  settings.rememberPlace = on;
+  SaveFlag(platform.settings, setting::kRememberPlace, on);
+  if (on) {
+    SavePlaceIfRemembered();
+  } else {
+    ForgetPlace(platform.settings);
+  }
+}
+
+void Form1::ToggleStartAtSignIn() {
+  const std::u16string executable = platform.shell.ExecutablePath();
+  if (StartsAtSignIn(platform.settings.Read(SettingsKey::SignIn, setting::kSignInValue), executable)) {
+    platform.settings.Remove(SettingsKey::SignIn, setting::kSignInValue);
+  } else {
+    platform.settings.WriteText(SettingsKey::SignIn, setting::kSignInValue, SignInCommand(executable));
+  }
+}
+
+void Form1::UseScanCodes(bool remoteDesktop) {
+  if (remoteDesktop) {
+    injector.UseScanCodes([this](std::uint8_t vk) { return platform.layouts.ScanCode(vk); });
+  } else {
+    injector.UseScanCodes({});
+  }
 }
 
 void Form1::MakeTopmost() { platform.window.SetTopmost(kTopmostFlags); }
@@ -207,7 +332,10 @@ std::optional<SentKeys> Form1::SendClickKeys(ControlId control) {
   }
   switch (control.name) {
     case Ctl::Command5: ToggleWordBuilding(); return SentKeys::Keys;
-    case Ctl::Command2: SwitchMode(platform.controls, platform.window); return std::nullopt;
+    case Ctl::Command2:
+      SwitchMode(platform.controls, platform.window);
+      SavePlaceIfRemembered();
+      return std::nullopt;
     case Ctl::Cmm2: OpenHelp(platform.shell, platform.window); return std::nullopt;
     default: return std::nullopt;  // a control without a click of its own
   }

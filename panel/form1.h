@@ -13,10 +13,12 @@
 #include "platform/controls.h"
 #include "keys/key_sink.h"
 #include "panel/key_warnings.h"
+#include "panel/settings.h"
 #include "platform/displays.h"
 #include "platform/key_target.h"
 #include "platform/keyboard_layouts.h"
 #include "platform/panel_window.h"
+#include "platform/settings_store.h"
 #include "platform/shell.h"
 #include "platform/tip_window.h"
 
@@ -43,6 +45,7 @@ struct PanelPlatform {
   Displays& displays;
   KeyTarget& target;
   TipWindow& tip;
+  SettingsStore& settings;
 };
 
 // The key panel: one handler per window and control event. Every event is an error boundary:
@@ -53,10 +56,11 @@ class Form1 {
   explicit Form1(const PanelPlatform& platform);
 
   // The window's events, in the order the window system raises them at start-up.
-  // Initialize returns false when the program must end at once (another copy runs).
+  // Initialize returns false when the program must end at once (another copy runs); otherwise
+  // it reads the settings, before the window is made.
   bool Initialize() noexcept;
   // Before Load, while the window is still hidden: sizes and places it where Load will, so that
-  // showing it draws it once, in its place.
+  // showing it draws it once, in its place. A remembered place and mode are taken here.
   void PlaceHidden() noexcept;
   void Load() noexcept;
   void Activate() noexcept;
@@ -75,6 +79,12 @@ class Form1 {
   // moved): a panel no longer wholly on a work area moves onto the nearest one, and a tip placed
   // for the old ones goes.
   void DisplayChanged() noexcept;
+  // The system's move loop ended: the user dragged the panel or moved it with the keyboard.
+  void MoveEnded() noexcept;
+  // The window menu is about to open: the check marks of the panel's items follow the settings.
+  void MenuOpening() noexcept;
+  // One of the panel's items of the window menu was chosen.
+  void MenuChosen(MenuItem item) noexcept;
 
   // Control events.
   void Click(ControlId control) noexcept;
@@ -91,6 +101,7 @@ class Form1 {
 
   const std::u16string& PendingCode() const noexcept { return pendingCode; }
   std::int16_t EnglishIndex() const noexcept { return layoutList.EnglishIndex(); }
+  const PanelSettings& Settings() const noexcept { return settings; }
   // True once an error has ended the program.
   bool Ended() const noexcept { return ended; }
 
@@ -98,15 +109,26 @@ class Form1 {
   template <class Handler>
   void Guarded(std::string_view event, ControlId control, Handler&& handler) noexcept;
 
+  void ReadStoredSettings();
   void LoadPanel();
   void PlaceAtStart();
+  // The remembered mode and place, where they are good; true when either was taken.
+  bool RestoreRemembered();
+  void SavePlaceIfRemembered();
   void MakeTopmost();
   void BeginWindowDrag();
   void OnClick(ControlId control);
   // Sends the keys of a click; what went out, or nothing for a control that sends no keys.
   std::optional<SentKeys> SendClickKeys(ControlId control);
   void WarnIfLost(SentKeys sent);
-  void KeepOnScreen();
+  // True when the panel had to move.
+  bool KeepOnScreen();
+  bool MenuChecked(const MenuRow& row);
+  void Choose(MenuItem item);
+  void ChangeKeySize(int percent);
+  void RememberPlace(bool on);
+  void ToggleStartAtSignIn();
+  void UseScanCodes(bool remoteDesktop);
   void SendCode();
   void SendCodePickFirst();
   void ToggleWordBuilding();
@@ -123,6 +145,8 @@ class Form1 {
   std::u16string pendingCode;  // the code the code sender types; holds the last one typed
   // Per stroke key, the buttons pressed on it and not yet released: only such a release types.
   std::array<int, kStrokeKeys.size()> heldButtons{};
+  PanelSettings settings;
+  bool restored = false;  // the remembered place or mode stands: start-up leaves the window there
   bool ended = false;
   int running = 0;  // handlers under way: more than one only while a message box or the move loop waits
 };

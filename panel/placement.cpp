@@ -44,6 +44,13 @@ double StartTop(double screenHeight, double height, std::span<const ScreenRect> 
   return std::min(top, std::max(primary.top, primary.bottom - height));
 }
 
+bool WhollyInside(const ScreenRect& panel, std::span<const ScreenRect> areas) {
+  return Usable(panel) && std::any_of(areas.begin(), areas.end(), [&](const ScreenRect& a) {
+           return Usable(a) && panel.left >= a.left && panel.top >= a.top && panel.right <= a.right &&
+                  panel.bottom <= a.bottom;
+         });
+}
+
 std::optional<std::size_t> NearestArea(const ScreenRect& panel, std::span<const ScreenRect> areas) {
   std::optional<std::size_t> nearest;
   double least = std::numeric_limits<double>::infinity();

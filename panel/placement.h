@@ -28,6 +28,9 @@ struct Shift {
   friend constexpr bool operator==(const Shift&, const Shift&) = default;
 };
 
+// True when `panel` lies wholly inside one of the work areas.
+bool WhollyInside(const ScreenRect& panel, std::span<const ScreenRect> areas);
+
 // The work area the panel needs to move least to lie wholly in (the first of equals); nothing
 // when none is usable.
 std::optional<std::size_t> NearestArea(const ScreenRect& panel, std::span<const ScreenRect> areas);

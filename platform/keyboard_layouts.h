@@ -29,6 +29,10 @@ class KeyboardLayouts {
   // The virtual key that types `c`, unshifted, on the layout of the program the user types in;
   // nothing when no key does or the platform cannot tell.
   virtual std::optional<std::uint8_t> KeyTyping(char16_t c) = 0;
+  // What the layout of the program the user types in says of the scan code of `vk`, as
+  // MapVirtualKeyEx with MAPVK_VK_TO_VSC_EX gives it: the code in the low byte, 0xE0 or 0xE1 in
+  // the next one for a prefixed code; 0 when no key of the layout has it.
+  virtual std::uint32_t ScanCode(std::uint8_t vk) = 0;
 };
 
 }  // namespace yg

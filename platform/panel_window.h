@@ -5,6 +5,18 @@
 
 namespace yg {
 
+// The panel's own items in its window menu, below the system's: the settings and the About box.
+enum class MenuItem : std::uint8_t {
+  RememberPlace,
+  KeySize100,
+  KeySize125,
+  KeySize150,
+  KeySize200,
+  StartAtSignIn,
+  RemoteDesktop,
+  About,
+};
+
 // The panel's own top-level window and the window system around it. Sizes and positions are
 // twips of the outer window; the screen is the whole primary display. A failure raises
 // PanelError.
@@ -34,6 +46,15 @@ class PanelWindow {
   // Runs the system's window-move loop as if the title bar had been pressed; returns when the
   // mouse button is released.
   virtual void RunMoveLoop() = 0;
+
+  // Lays the panel out at `percent` of its size: every length of the layout, the fonts and the
+  // stroke pictures grows by that factor on top of the display's scale, while the panel's own
+  // twips stay what they were. Afterwards every size and position in twips (the window's, the
+  // screen's) is at the new scale; the window keeps its top-left corner and its size in twips.
+  // Before the window exists, sets the scale it is made at.
+  virtual void SetKeySize(int percent) = 0;
+  // Shows or clears the check mark of one of the panel's items in the window menu.
+  virtual void CheckMenuItem(MenuItem item, bool checked) = 0;
 
   // A modal message with an OK button only and no icon, captioned with the program's title.
   virtual void ShowMessage(std::u16string_view text) = 0;

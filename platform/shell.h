@@ -6,7 +6,14 @@
 
 namespace yg {
 
-// The program's place in the system: its folder, the shell, other copies of it.
+// What the program's version resource says of it.
+struct ProgramVersion {
+  std::u16string description;  // the program's name
+  std::u16string version;      // "1.0.0"
+  std::u16string copyright;
+};
+
+// The program's place in the system: its file and version, the shell, other copies of it.
 class Shell {
  public:
   virtual ~Shell() = default;
@@ -16,6 +23,11 @@ class Shell {
   // The folder of the program's executable: no trailing backslash, except for a drive's root
   // folder ("C:\"). A failure raises PanelError.
   virtual std::u16string ExecutableFolder() = 0;
+  // The full path of the program's executable, as the system started it. A failure raises
+  // PanelError.
+  virtual std::u16string ExecutablePath() = 0;
+  // From the program's version resource; a text the resource lacks is empty. Never fails.
+  virtual ProgramVersion Version() = 0;
   // Asks the shell to apply `verb` to `file`, as ShellExecute does: a result above 32 means
   // success.
   virtual std::intptr_t Execute(std::u16string_view verb, std::u16string_view file,

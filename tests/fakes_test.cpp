@@ -66,5 +66,51 @@ TEST(FakeKeyboardLayouts, DescriptionsShareTheCallersBufferLikeTheSystemsCall) {
   EXPECT_EQ(layouts.Description(3, buffer), 0u);
 }
 
+TEST(FakePanelWindow, AGrownKeySizeKeepsTheCornersPixelAndThePanelsTwips) {
+  CallLog log;
+  FakePanelWindow window(log);
+  window.twipsPerPixel = 0;
+  window.left = 3000;
+  window.top = 9000;
+  window.SetKeySize(150);
+  EXPECT_EQ(window.left, 2000);
+  EXPECT_EQ(window.top, 6000);
+  EXPECT_EQ(window.width, 5760) << "the panel's own twips stay";
+  EXPECT_EQ(window.screenWidth, 10240);
+  window.SetKeySize(100);
+  EXPECT_EQ(window.left, 3000);
+  EXPECT_EQ(window.screenHeight, 11520);
+}
+
+TEST(FakeSettingsStore, ReadsBackWhatWasWrittenUnlessWritesFail) {
+  FakeSettingsStore store;
+  CallLog log;
+  store.log = &log;
+  store.WriteNumber(SettingsKey::Panel, u"KeySize", 150);
+  store.WriteText(SettingsKey::SignIn, u"KeySize", u"\"C:\\x.exe\"");
+  EXPECT_EQ(store.Read(SettingsKey::Panel, u"KeySize"), StoredValue::Number(150));
+  EXPECT_EQ(store.Read(SettingsKey::SignIn, u"KeySize"), StoredValue::Text(u"\"C:\\x.exe\"")) << "keys are apart";
+  EXPECT_EQ(store.Panel(u"Left").kind, StoredValue::Kind::Missing);
+  store.failWrites = true;
+  store.WriteNumber(SettingsKey::Panel, u"KeySize", 200);
+  store.Remove(SettingsKey::SignIn, u"KeySize");
+  EXPECT_EQ(store.Panel(u"KeySize"), StoredValue::Number(150));
+  EXPECT_EQ(store.Read(SettingsKey::SignIn, u"KeySize").kind, StoredValue::Kind::Text);
+  store.failWrites = false;
+  store.Remove(SettingsKey::SignIn, u"KeySize");
+  EXPECT_EQ(store.Read(SettingsKey::SignIn, u"KeySize"), StoredValue{});
+  EXPECT_EQ(log.entries(), (std::vector<std::string>{"Write Panel KeySize 150", "Write SignIn KeySize \"C:\\x.exe\"",
+                                                     "Write Panel KeySize 200", "Remove SignIn KeySize",
+                                                     "Remove SignIn KeySize"}));
+}
+
+TEST(FakeKeyboardLayouts, AnswersTheScanCodesItIsGivenAndZeroForTheRest) {
+  CallLog log;
+  FakeKeyboardLayouts layouts(log);
+  layouts.scanCodes = {{33, 0xE049}};
+  EXPECT_EQ(layouts.ScanCode(33), 0xE049u);
+  EXPECT_EQ(layouts.ScanCode(34), 0u);
+}
+
 }  // namespace
 }  // namespace yg::testing

@@ -54,7 +54,7 @@ std::vector<ScreenRect> SystemDisplays::WorkAreas() {
   std::vector<Monitor> monitors;
   EnumDisplayMonitors(nullptr, nullptr, AddMonitor, reinterpret_cast<LPARAM>(&monitors));
   std::stable_partition(monitors.begin(), monitors.end(), [](const Monitor& m) { return m.primary; });
-  const UINT dpi = DpiOf(panel);
+  const UINT dpi = LayoutDpiOf(panel);
   std::vector<ScreenRect> areas;
   for (const Monitor& m : monitors) areas.push_back(ToScreenRect(m.work, dpi));
   return areas;
@@ -62,7 +62,7 @@ std::vector<ScreenRect> SystemDisplays::WorkAreas() {
 
 ScreenRect SystemDisplays::PanelBounds() {
   if (!panel) return {};
-  return ToScreenRect(VisibleBounds(panel), DpiOf(panel));
+  return ToScreenRect(VisibleBounds(panel), LayoutDpiOf(panel));
 }
 
 }  // namespace yg::win32

@@ -6,7 +6,7 @@
 
 namespace yg::win32 {
 
-// The monitors as the system lists them, in twips at the panel window's DPI. The panel is
+// The monitors as the system lists them, in twips at the panel window's scale. The panel is
 // aware of each monitor's DPI, so the system gives every rectangle in physical pixels.
 class SystemDisplays : public Displays {
  public:

@@ -9,6 +9,8 @@ Function UserFunction(const char* name) {
   return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), name)));
 }
 
+constexpr wchar_t kLayoutDpiProperty[] = L"YgLayoutDpi";
+
 UINT SystemDpi() {
   const HDC screen = GetDC(nullptr);
   const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
@@ -25,6 +27,23 @@ UINT DpiOf(HWND window) {
     if (const UINT dpi = getDpiForWindow(window)) return dpi;
   }
   return SystemDpi();
+}
+
+UINT ScaledDpi(UINT dpi, int percent) { return static_cast<UINT>(MulDiv(static_cast<int>(dpi), percent, 100)); }
+
+UINT LayoutDpiOf(HWND window) {
+  if (window) {
+    if (const auto dpi = reinterpret_cast<UINT_PTR>(GetPropW(window, kLayoutDpiProperty))) return static_cast<UINT>(dpi);
+  }
+  return DpiOf(window);
+}
+
+void SetLayoutDpi(HWND window, UINT dpi) {
+  if (dpi == 0) {
+    RemovePropW(window, kLayoutDpiProperty);
+  } else {
+    SetPropW(window, kLayoutDpiProperty, reinterpret_cast<HANDLE>(static_cast<UINT_PTR>(dpi)));
+  }
 }
 
 int MetricForDpi(int index, UINT dpi) {

@@ -8,8 +8,9 @@ std::vector<INPUT> ToInputs(std::span<const KeyEvent> events) {
     INPUT& in = inputs[i];
     in.type = INPUT_KEYBOARD;
     in.ki.wVk = events[i].vk;
-    in.ki.wScan = 0;
-    in.ki.dwFlags = events[i].direction == KeyDirection::Up ? KEYEVENTF_KEYUP : 0;
+    in.ki.wScan = events[i].scan;
+    in.ki.dwFlags = (events[i].direction == KeyDirection::Up ? KEYEVENTF_KEYUP : 0) |
+                    (events[i].extended ? KEYEVENTF_EXTENDEDKEY : 0);
     in.ki.time = 0;
     in.ki.dwExtraInfo = 0;
   }

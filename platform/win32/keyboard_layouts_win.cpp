@@ -9,6 +9,12 @@ namespace yg::win32 {
 
 namespace {
 HKL ToHkl(LayoutHandle layout) { return reinterpret_cast<HKL>(layout); }
+
+// The keys go to the program the user types in, so its layout counts, not the panel's.
+HKL TargetLayout() {
+  const HWND foreground = GetForegroundWindow();
+  return GetKeyboardLayout(foreground ? GetWindowThreadProcessId(foreground, nullptr) : 0);
+}
 }  // namespace
 
 LayoutHandle SystemKeyboardLayouts::Active() { return reinterpret_cast<LayoutHandle>(GetKeyboardLayout(0)); }
@@ -34,12 +40,13 @@ std::size_t SystemKeyboardLayouts::Description(LayoutHandle layout, std::span<ch
 void SystemKeyboardLayouts::Activate(LayoutHandle layout) { ActivateKeyboardLayout(ToHkl(layout), 0); }
 
 std::optional<std::uint8_t> SystemKeyboardLayouts::KeyTyping(char16_t c) {
-  // The keys go to the program the user types in, so its layout counts, not the panel's.
-  const HWND foreground = GetForegroundWindow();
-  const HKL layout = GetKeyboardLayout(foreground ? GetWindowThreadProcessId(foreground, nullptr) : 0);
-  const SHORT scan = VkKeyScanExW(static_cast<wchar_t>(c), layout);
+  const SHORT scan = VkKeyScanExW(static_cast<wchar_t>(c), TargetLayout());
   if (scan == -1 || HIBYTE(scan) != 0) return std::nullopt;  // no key, or only with Shift and the like
   return static_cast<std::uint8_t>(LOBYTE(scan));
+}
+
+std::uint32_t SystemKeyboardLayouts::ScanCode(std::uint8_t vk) {
+  return MapVirtualKeyExW(vk, MAPVK_VK_TO_VSC_EX, TargetLayout());
 }
 
 }  // namespace yg::win32

@@ -10,6 +10,7 @@
 #include "platform/win32/key_target_win.h"
 #include "platform/win32/keyboard_layouts_win.h"
 #include "platform/win32/panel_window_win.h"
+#include "platform/win32/settings_win.h"
 #include "platform/win32/shell_win.h"
 #include "platform/win32/tip_win.h"
 
@@ -26,8 +27,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   yg::win32::SystemDisplays displays;
   yg::win32::SystemKeyTarget target;
   yg::win32::Win32Tip tip(instance);
+  yg::win32::RegistrySettings settings;
   yg::win32::Win32Panel window(instance);
-  yg::Form1 form({keys, window, window, layouts, shell, displays, target, tip});
+  yg::Form1 form({keys, window, window, layouts, shell, displays, target, tip, settings});
   window.Attach(form);
 
   int exitCode = 0;

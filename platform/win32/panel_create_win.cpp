@@ -40,6 +40,7 @@ Win32Panel::~Win32Panel() {
   if (tooltip_) DestroyWindow(tooltip_);
   if (hwnd_) {
     SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
+    SetLayoutDpi(hwnd_, 0);
     DestroyWindow(hwnd_);
   }
 }
@@ -75,12 +76,14 @@ void Win32Panel::Create() {
                           nullptr, nullptr, instance_, this);
   if (!hwnd_) Fail("CreateWindowExW panel");
   dpi_ = DpiOf(hwnd_);
-  UseFaces(MakeFaces(dpi_));
+  SetLayoutDpi(hwnd_, LayoutDpi());
+  UseFaces(MakeFaces(dpi_, keySize_));
+  AddSettingsMenu();
 
   // The design size of the client area until start-up sets the working size.
   RECT client = ClientOnScreen();
-  client.right = client.left + TwipsToPixels(kDesignClientWidth, dpi_);
-  client.bottom = client.top + TwipsToPixels(kDesignClientHeight, dpi_);
+  client.right = client.left + TwipsToPixels(kDesignClientWidth, LayoutDpi());
+  client.bottom = client.top + TwipsToPixels(kDesignClientHeight, LayoutDpi());
   SetClientRect(client);
 
   // Each container's children are made from the top of its stack down, at their places: the

@@ -1,9 +1,10 @@
-// What the panel draws with at one DPI: fonts and icons, and the change from one DPI's to
-// another's.
+// What the panel draws with at one scale: fonts and icons, and the change from one scale to
+// another (of the monitor's DPI or of the key size).
 
 #include "platform/win32/panel_window_win.h"
 
 #include <algorithm>
+#include <functional>
 
 #include "platform/win32/colours_win.h"
 #include "platform/win32/dpi_win.h"
@@ -50,13 +51,15 @@ HFONT Win32Panel::Faces::FontFor(FontRole role) const {
   return defaultFont.get();
 }
 
-Win32Panel::Faces Win32Panel::MakeFaces(UINT dpi) const {
+Win32Panel::Faces Win32Panel::MakeFaces(UINT dpi, int keySize) const {
   Faces faces;
+  // Fonts and pictures grow with the keys; the icons belong to the frame, which does not.
+  const UINT layoutDpi = ScaledDpi(dpi, keySize);
   // A face that shows the Chinese captions on every Chinese-capable Windows.
   const wchar_t* face = FontInstalled(L"Microsoft YaHei UI") ? L"Microsoft YaHei UI" : L"SimSun";
-  faces.defaultFont.reset(MakeFont(face, dpi, FW_NORMAL, DEFAULT_CHARSET));
-  faces.arialFont.reset(MakeFont(L"Arial", dpi, FW_NORMAL, DEFAULT_CHARSET));
-  faces.songFont.reset(MakeFont(L"宋体", dpi, FW_BOLD, GB2312_CHARSET));
+  faces.defaultFont.reset(MakeFont(face, layoutDpi, FW_NORMAL, DEFAULT_CHARSET));
+  faces.arialFont.reset(MakeFont(L"Arial", layoutDpi, FW_NORMAL, DEFAULT_CHARSET));
+  faces.songFont.reset(MakeFont(L"宋体", layoutDpi, FW_BOLD, GB2312_CHARSET));
   if (!faces.defaultFont || !faces.arialFont || !faces.songFont) Fail("CreateFontW");
 
   const auto icon = [&](int metric) {
@@ -85,18 +88,37 @@ void Win32Panel::UseFaces(Faces faces) {
   drawn_.clear();
 }
 
-void Win32Panel::OnDpiChanged(UINT dpi, const RECT& suggested) {
+void Win32Panel::ChangeScale(UINT dpi, int keySize, const std::function<void()>& placeWindow) {
   // Made before anything changes: should making them fail, the panel stays as it was.
-  Faces faces = MakeFaces(dpi);
+  Faces faces = MakeFaces(dpi, keySize);
   dpi_ = dpi;
+  keySize_ = keySize;
+  SetLayoutDpi(hwnd_, LayoutDpi());
   UseFaces(std::move(faces));
-  // The rectangle the system suggests, place and size, as its documentation asks: it keeps the
-  // panel under the pointer of a user who drags it to another monitor, and its size is the one
-  // WM_GETDPISCALEDSIZE asked for. The controls then take their twips at the new scale.
-  PlaceWindow(suggested);
+  placeWindow();
+  // The controls take their twips at the new scale.
   for (const Child& c : children_) PlaceChild(c);
   InvalidateRect(hwnd_, nullptr, TRUE);
+}
+
+void Win32Panel::OnDpiChanged(UINT dpi, const RECT& suggested) {
+  // The rectangle the system suggests, place and size, as its documentation asks: it keeps the
+  // panel under the pointer of a user who drags it to another monitor, and its size is the one
+  // WM_GETDPISCALEDSIZE asked for.
+  ChangeScale(dpi, keySize_, [&] { PlaceWindow(suggested); });
   OnDisplayChange();
+}
+
+// A change of key size is a change of scale that keeps the panel where it is.
+void Win32Panel::SetKeySize(int percent) {
+  if (!hwnd_) {
+    keySize_ = percent;
+    return;
+  }
+  if (percent == keySize_) return;
+  // The same twips at the new scale, from the same top-left corner.
+  const RECT client = ClientAt(ScaledDpi(dpi_, percent));
+  ChangeScale(dpi_, percent, [&] { SetClientRect(client); });
 }
 
 }  // namespace yg::win32

@@ -9,8 +9,10 @@ namespace yg::win32 {
 
 using namespace panel;
 
+UINT Win32Panel::LayoutDpi() const { return ScaledDpi(dpi_, keySize_); }
+
 RECT Win32Panel::ChildRect(const Child& c) const {
-  const PixelBox box = ToPixelBox(c.left, c.top, c.width, c.height, dpi_);
+  const PixelBox box = ToPixelBox(c.left, c.top, c.width, c.height, LayoutDpi());
   RECT r{box.left, box.top, box.right, box.bottom};
   // A drop-down combo box's window includes its list.
   if (c.row->kind == ControlKind::ComboBox) r.bottom = r.top + 6 * box.Height();
@@ -25,13 +27,18 @@ void Win32Panel::PlaceChild(const Child& c) const {
   }
 }
 
+RECT Win32Panel::ClientAt(UINT layoutDpi) const {
+  RECT client = ClientOnScreen();
+  const UINT from = LayoutDpi();
+  client.right = client.left + TwipsToPixels(PixelsToTwips(client.right - client.left, from), layoutDpi);
+  client.bottom = client.top + TwipsToPixels(PixelsToTwips(client.bottom - client.top, from), layoutDpi);
+  return client;
+}
+
 // Before a change of scale the system asks for the new size: the same twips of client area at
-// the new DPI, in a frame of that DPI.
+// the new DPI (and the same key size), in a frame of that DPI.
 bool Win32Panel::OnGetDpiScaledSize(UINT dpi, SIZE& size) const {
-  RECT client;
-  if (!GetClientRect(hwnd_, &client)) return false;
-  client.right = TwipsToPixels(PixelsToTwips(client.right, dpi_), dpi);
-  client.bottom = TwipsToPixels(PixelsToTwips(client.bottom, dpi_), dpi);
+  const RECT client = ClientAt(ScaledDpi(dpi, keySize_));
   const RECT outer = OuterRect(client, kPanelStyle, static_cast<DWORD>(GetWindowLongPtrW(hwnd_, GWL_EXSTYLE)), dpi);
   size = {outer.right - outer.left, outer.bottom - outer.top};
   return true;
@@ -77,51 +84,51 @@ void Win32Panel::PlaceWindow(const RECT& outer) {
 void Win32Panel::Show() { ShowWindow(hwnd_, SW_SHOW); }
 
 float Win32Panel::Left() const {
-  return static_cast<float>(PixelsToTwips(ClientOnScreen().left, dpi_) - kFrameLeft);
+  return static_cast<float>(PixelsToTwips(ClientOnScreen().left, LayoutDpi()) - kFrameLeft);
 }
 
-float Win32Panel::Top() const { return static_cast<float>(PixelsToTwips(ClientOnScreen().top, dpi_) - kFrameTop); }
+float Win32Panel::Top() const { return static_cast<float>(PixelsToTwips(ClientOnScreen().top, LayoutDpi()) - kFrameTop); }
 
 float Win32Panel::Width() const {
   const RECT c = ClientOnScreen();
-  return static_cast<float>(PixelsToTwips(c.right - c.left, dpi_) + kFrameLeft + kFrameRight);
+  return static_cast<float>(PixelsToTwips(c.right - c.left, LayoutDpi()) + kFrameLeft + kFrameRight);
 }
 
 float Win32Panel::Height() const {
   const RECT c = ClientOnScreen();
-  return static_cast<float>(PixelsToTwips(c.bottom - c.top, dpi_) + kFrameTop + kFrameBottom);
+  return static_cast<float>(PixelsToTwips(c.bottom - c.top, LayoutDpi()) + kFrameTop + kFrameBottom);
 }
 
 void Win32Panel::SetLeft(float twips) {
   RECT c = ClientOnScreen();
-  OffsetRect(&c, TwipsToPixels(twips + kFrameLeft, dpi_) - c.left, 0);
+  OffsetRect(&c, TwipsToPixels(twips + kFrameLeft, LayoutDpi()) - c.left, 0);
   SetClientRect(c);
 }
 
 void Win32Panel::SetTop(float twips) {
   RECT c = ClientOnScreen();
-  OffsetRect(&c, 0, TwipsToPixels(twips + kFrameTop, dpi_) - c.top);
+  OffsetRect(&c, 0, TwipsToPixels(twips + kFrameTop, LayoutDpi()) - c.top);
   SetClientRect(c);
 }
 
 void Win32Panel::SetWidth(float twips) {
   RECT c = ClientOnScreen();
-  c.right = c.left + std::max(0, TwipsToPixels(twips - kFrameLeft - kFrameRight, dpi_));
+  c.right = c.left + std::max(0, TwipsToPixels(twips - kFrameLeft - kFrameRight, LayoutDpi()));
   SetClientRect(c);
 }
 
 void Win32Panel::SetHeight(float twips) {
   RECT c = ClientOnScreen();
-  c.bottom = c.top + std::max(0, TwipsToPixels(twips - kFrameTop - kFrameBottom, dpi_));
+  c.bottom = c.top + std::max(0, TwipsToPixels(twips - kFrameTop - kFrameBottom, LayoutDpi()));
   SetClientRect(c);
 }
 
 float Win32Panel::ScreenWidth() const {
-  return static_cast<float>(PixelsToTwips(GetSystemMetrics(SM_CXSCREEN), dpi_));
+  return static_cast<float>(PixelsToTwips(GetSystemMetrics(SM_CXSCREEN), LayoutDpi()));
 }
 
 float Win32Panel::ScreenHeight() const {
-  return static_cast<float>(PixelsToTwips(GetSystemMetrics(SM_CYSCREEN), dpi_));
+  return static_cast<float>(PixelsToTwips(GetSystemMetrics(SM_CYSCREEN), LayoutDpi()));
 }
 
 }  // namespace yg::win32

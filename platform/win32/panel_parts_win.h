@@ -5,9 +5,11 @@
 
 #include <windows.h>
 
+#include <optional>
 #include <string>
 
 #include "base/control_id.h"
+#include "platform/panel_window.h"
 
 namespace yg::win32::panel {
 
@@ -32,6 +34,12 @@ inline constexpr double kFrameBottom = 45;
 
 // The panel and its frames, parents before children.
 inline constexpr Ctl kContainers[] = {Ctl::Form1, Ctl::Frame1, Ctl::Frame4, Ctl::Frame6};
+
+// The command of one of the panel's items in the window menu. The system keeps the low four bits
+// of a window-menu command for itself, and its own commands start at 0xF000.
+UINT MenuCommandOf(MenuItem item);
+// The panel's item a WM_SYSCOMMAND names, if it names one.
+std::optional<MenuItem> SettingsItemOf(WPARAM command);
 
 // FacilityFailed, naming the facility and the system's last error.
 [[noreturn]] void Fail(const char* what);

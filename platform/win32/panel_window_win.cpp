@@ -129,13 +129,13 @@ LRESULT Win32Panel::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
     case WM_MBUTTONDOWN:
-      if (form_) form_->MouseDown(MouseArgsOf(message, wParam, lParam, dpi_));
+      if (form_) form_->MouseDown(MouseArgsOf(message, wParam, lParam, LayoutDpi()));
       return 0;
     case WM_LBUTTONDBLCLK:
     case WM_RBUTTONDBLCLK:
     case WM_MBUTTONDBLCLK:
       if (form_) {
-        form_->MouseDown(MouseArgsOf(message, wParam, lParam, dpi_));
+        form_->MouseDown(MouseArgsOf(message, wParam, lParam, LayoutDpi()));
         form_->DblClick();
       }
       return 0;
@@ -143,9 +143,14 @@ LRESULT Win32Panel::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_NCMBUTTONDOWN:
       if (form_) form_->NonClientMouseDown();
       break;
+    case WM_SYSCOMMAND:
+      if (const auto item = SettingsItemOf(wParam)) {
+        OnMenuChoice(*item);
+        return 0;
+      }
+      [[fallthrough]];
     case WM_NCLBUTTONDOWN:
-    case WM_CONTEXTMENU:
-    case WM_SYSCOMMAND: {
+    case WM_CONTEXTMENU: {
       if (message == WM_NCLBUTTONDOWN && form_) form_->NonClientMouseDown();
       // The system's move loop (a press on the title bar, or the drag of the bare panel) and its
       // window menu: under Wine they leave the panel active. The user's program gets it back.
@@ -155,8 +160,17 @@ LRESULT Win32Panel::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       if (message == WM_CONTEXTMENU) SetForegroundWindow(hwnd_);
       return DefWindowProcW(hwnd_, message, wParam, lParam);
     }
+    case WM_INITMENUPOPUP:
+      // The window menu or its key-size submenu: the panel has no other menu.
+      if (form_) form_->MenuOpening();
+      break;
     case WM_COMMAND:
-      if (lParam) OnCommand(reinterpret_cast<HWND>(lParam), HIWORD(wParam));
+      if (lParam) {
+        OnCommand(reinterpret_cast<HWND>(lParam), HIWORD(wParam));
+      } else if (const auto item = SettingsItemOf(LOWORD(wParam)); item && HIWORD(wParam) == 0) {
+        // The key sizes: Wine sends an item of a submenu of the window menu as a menu command.
+        OnMenuChoice(*item);
+      }
       return 0;
     case WM_NOTIFY: {
       auto* header = reinterpret_cast<NMHDR*>(lParam);
@@ -188,6 +202,7 @@ LRESULT Win32Panel::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       break;
     case WM_EXITSIZEMOVE:
       moving_ = false;
+      if (form_) form_->MoveEnded();
       break;
     case WM_CLOSE:
       if (form_) form_->Unload();
@@ -199,6 +214,7 @@ LRESULT Win32Panel::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       if (wParam && form_) form_->Unload();
       return 0;
     case WM_DESTROY:
+      SetLayoutDpi(hwnd_, 0);
       PostQuitMessage(0);
       return 0;
     default:
@@ -213,11 +229,11 @@ LRESULT Win32Panel::OnPictureMessage(Child& child, UINT message, WPARAM wParam, 
     // The key holds the mouse until the last button is let go, so the release reaches it
     // wherever the pointer is by then.
     SetCapture(child.hwnd);
-    if (form_) form_->MouseDown(id, MouseArgsOf(message, wParam, lParam, dpi_));
+    if (form_) form_->MouseDown(id, MouseArgsOf(message, wParam, lParam, LayoutDpi()));
     return message == WM_XBUTTONDOWN ? TRUE : 0;
   }
   if (IsButtonUp(message)) {
-    if (form_) form_->MouseUp(id, MouseArgsOf(message, wParam, lParam, dpi_));
+    if (form_) form_->MouseUp(id, MouseArgsOf(message, wParam, lParam, LayoutDpi()));
     if ((wParam & kAnyButton) == 0 && GetCapture() == child.hwnd) ReleaseCapture();
     return message == WM_XBUTTONUP ? TRUE : 0;
   }
@@ -244,6 +260,13 @@ LRESULT Win32Panel::OnPictureMessage(Child& child, UINT message, WPARAM wParam, 
       break;
   }
   return DefWindowProcW(child.hwnd, message, wParam, lParam);
+}
+
+void Win32Panel::OnMenuChoice(MenuItem item) {
+  // Chosen from the window menu, which under Wine leaves the panel active; the About box
+  // activates it too. The user's program gets the keyboard back.
+  const KeepForeground keep;
+  if (form_) form_->MenuChosen(item);
 }
 
 void Win32Panel::OnCommand(HWND control, UINT code) {

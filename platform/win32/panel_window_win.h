@@ -4,6 +4,7 @@
 #include <commctrl.h>
 
 #include <array>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -19,7 +20,8 @@
 namespace yg::win32 {
 
 // The panel as a Win32 window: the top-level window, one child window per row of the layout
-// table, and the facilities the core asks of them. Twips become pixels at the window's DPI.
+// table, and the facilities the core asks of them. Twips become pixels at the layout's scale:
+// the window's DPI times the key size.
 class Win32Panel final : public Controls, public PanelWindow {
  public:
   explicit Win32Panel(HINSTANCE instance);
@@ -63,6 +65,8 @@ class Win32Panel final : public Controls, public PanelWindow {
   void SetExtendedStyle(std::uint32_t style) override;
   void ReleaseMouseCapture() override;
   void RunMoveLoop() override;
+  void SetKeySize(int percent) override;
+  void CheckMenuItem(MenuItem item, bool checked) override;
   void ShowMessage(std::u16string_view text) override;
   void ReportFatalError(std::u16string_view text) override;
 
@@ -98,7 +102,13 @@ class Win32Panel final : public Controls, public PanelWindow {
   LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT OnPictureMessage(Child& child, UINT message, WPARAM wParam, LPARAM lParam);
   void OnCommand(HWND control, UINT code);
+  // The system's window menu with the panel's items added below a separator.
+  void AddSettingsMenu();
+  void OnMenuChoice(MenuItem item);
   LRESULT OnCustomDraw(NMCUSTOMDRAW& draw);
+  // Lays everything out at the monitor's `dpi` and the key size `keySize`; `placeWindow` puts
+  // the window where it belongs at that scale.
+  void ChangeScale(UINT dpi, int keySize, const std::function<void()>& placeWindow);
   void OnDpiChanged(UINT dpi, const RECT& suggested);
   bool OnGetDpiScaledSize(UINT dpi, SIZE& size) const;
   // The monitors or their work areas changed: the core sees that the panel stays on one.
@@ -114,7 +124,8 @@ class Win32Panel final : public Controls, public PanelWindow {
   std::vector<Child*> StackOf(Ctl container);
   bool Stacked();
   void Restack();
-  Faces MakeFaces(UINT dpi) const;
+  // At the monitor's `dpi` (the icons) and the key size `keySize` on top of it (the rest).
+  Faces MakeFaces(UINT dpi, int keySize) const;
   // Hands every control, the tooltip and the window what `faces` holds, then frees what they
   // had: no control is ever left with a freed font.
   void UseFaces(Faces faces);
@@ -130,6 +141,10 @@ class Win32Panel final : public Controls, public PanelWindow {
   Child* ChildOf(HWND hwnd);
   HWND ContainerWindow(Ctl container) const;
 
+  // Twips become pixels at this DPI: the monitor's times the key size.
+  UINT LayoutDpi() const;
+  // The client rectangle of the same twips at another layout DPI, its top-left corner kept.
+  RECT ClientAt(UINT layoutDpi) const;
   // The client rectangle on screen, in pixels.
   RECT ClientOnScreen() const;
   void SetClientRect(const RECT& client);
@@ -139,7 +154,8 @@ class Win32Panel final : public Controls, public PanelWindow {
   HWND hwnd_ = nullptr;
   HWND tooltip_ = nullptr;
   Form1* form_ = nullptr;
-  UINT dpi_ = 96;
+  UINT dpi_ = 96;      // the monitor's
+  int keySize_ = 100;  // percent
   bool activated_ = false;
   bool moving_ = false;  // inside the system's move loop: the user is placing the panel
   std::vector<Child> children_;  // one per layout row, in the table's order

@@ -2,7 +2,9 @@
 
 #include <objbase.h>
 
+#include <cwchar>
 #include <string>
+#include <vector>
 
 #include "base/errors.h"
 #include "platform/win32/text_win.h"
@@ -38,23 +40,61 @@ bool SystemShell::AnotherCopyRunning() {
   throw PanelError(ErrorKind::FacilityFailed, "CreateMutexW " + std::to_string(error));
 }
 
-std::u16string SystemShell::ExecutableFolder() {
+std::u16string SystemShell::ExecutablePath() {
   std::wstring path(MAX_PATH, L'\0');
   for (;;) {
     const DWORD n = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
     if (n == 0) throw PanelError(ErrorKind::FacilityFailed, "GetModuleFileNameW");
     if (n < path.size()) {
       path.resize(n);
-      break;
+      return FromWide(path);
     }
     path.resize(path.size() * 2);
   }
+}
+
+std::u16string SystemShell::ExecutableFolder() {
+  std::wstring path = WideCopy(ExecutablePath());
   const auto slash = path.find_last_of(L"\\/");
   if (slash == std::wstring::npos) throw PanelError(ErrorKind::FacilityFailed, "program path has no folder");
   // A drive's root folder keeps its backslash ("C:\"); any other folder drops it.
   const bool root = slash == 2 && path[1] == L':';
   path.resize(root ? slash + 1 : slash);
   return FromWide(path);
+}
+
+ProgramVersion SystemShell::Version() {
+  // version.dll is no Known DLL: loaded from the system folder, and only when asked.
+  using QueryFn = BOOL(WINAPI*)(LPCVOID, LPCWSTR, LPVOID*, PUINT);
+  static const auto query = [] {
+    const HMODULE version = LoadLibraryExW(L"version.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+    return version ? SystemFunction<QueryFn>(version, "VerQueryValueW") : nullptr;
+  }();
+  const HRSRC found = FindResourceW(nullptr, MAKEINTRESOURCEW(VS_VERSION_INFO), RT_VERSION);
+  const HGLOBAL loaded = found ? LoadResource(nullptr, found) : nullptr;
+  const void* resource = loaded ? LockResource(loaded) : nullptr;
+  if (!query || !resource) return {};
+  // VerQueryValueW may write into the block it reads: it gets a copy.
+  const auto* bytes = static_cast<const BYTE*>(resource);
+  std::vector<BYTE> block(bytes, bytes + SizeofResource(nullptr, found));
+  struct Translation {
+    WORD language, codePage;
+  }* translation = nullptr;
+  UINT size = 0;
+  if (!query(block.data(), L"\\VarFileInfo\\Translation", reinterpret_cast<void**>(&translation), &size) ||
+      size < sizeof(Translation)) {
+    return {};
+  }
+  wchar_t prefix[64];
+  swprintf(prefix, 64, L"\\StringFileInfo\\%04x%04x\\", translation->language, translation->codePage);
+  const auto text = [&](const wchar_t* name) {
+    const std::wstring path = std::wstring(prefix) + name;
+    wchar_t* value = nullptr;
+    UINT length = 0;
+    if (!query(block.data(), path.c_str(), reinterpret_cast<void**>(&value), &length) || !value) return std::u16string();
+    return FromWide(std::wstring_view(value, wcsnlen(value, length)));
+  };
+  return {text(L"FileDescription"), text(L"ProductVersion"), text(L"LegalCopyright")};
 }
 
 std::intptr_t SystemShell::Execute(std::u16string_view verb, std::u16string_view file,

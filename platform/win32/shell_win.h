@@ -19,6 +19,8 @@ class SystemShell : public Shell {
  public:
   bool AnotherCopyRunning() override;
   std::u16string ExecutableFolder() override;
+  std::u16string ExecutablePath() override;
+  ProgramVersion Version() override;
   std::intptr_t Execute(std::u16string_view verb, std::u16string_view file, std::u16string_view parameters,
                         std::u16string_view directory, int showCommand) override;
 

@@ -71,7 +71,7 @@ RECT Win32Tip::TextRect(const RECT& client) const {
 }
 
 TipWindow::Size Win32Tip::Measure(std::u16string_view text, double maxWidth) {
-  const UINT dpi = DpiOf(panel);
+  const UINT dpi = LayoutDpiOf(panel);
   if (!Ready(dpi)) return {};
   const std::wstring wide = WideCopy(text);
   const int border = 2 * GetSystemMetrics(SM_CXBORDER);
@@ -87,7 +87,7 @@ TipWindow::Size Win32Tip::Measure(std::u16string_view text, double maxWidth) {
 }
 
 void Win32Tip::Show(std::u16string_view text, double left, double top, Size size) {
-  const UINT dpi = DpiOf(panel);
+  const UINT dpi = LayoutDpiOf(panel);
   if (!Ready(dpi)) return;
   text_ = WideCopy(text);
   // Also the window's text, for screen readers.

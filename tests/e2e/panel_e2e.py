@@ -22,6 +22,7 @@ import time
 from pathlib import Path
 
 import reader_checks
+import settings_checks
 from driver import Programs, Receiver, Screen, log, numbers, run, wait_for
 from appearance_e2e import Appearance
 
@@ -195,6 +196,7 @@ class Run:
         self.layout_lines = []
         self.desktop = Desktop()
         self.appearance = Appearance(self)
+        self.settings = settings_checks.Registry(self.wine)
 
     def px(self, twips):
         return round(twips * self.dpi / 1440)
@@ -208,6 +210,7 @@ class Run:
             return False
         if not self.args.native:
             self.desktop.plain_layout(False)  # a run that died may have left it
+        self.settings.start_from_defaults()
         ok = self.receiver.start(20, 20, 560, 300)
         if not self.c.check(ok, "the receiver starts and is ready"):
             return False
@@ -841,6 +844,7 @@ def main():
                 r.check_topmost()
                 r.check_second_copy()
                 r.check_help()
+                settings_checks.check_settings(r, r.settings)
                 r.check_notepad()
                 r.check_stranded()
             r.check_close()
@@ -853,6 +857,7 @@ def main():
         r.screen.close()
         r.wine.stop_all()
         r.desktop.restore()
+        r.settings.put_back()
     log(f"\n{r.c.passed} passed, {len(r.c.failed)} failed in {time.monotonic() - begin:.0f} s "
         f"(screenshots and logs in {args.out})")
     for what in r.c.failed:

@@ -185,6 +185,20 @@ void FakePanelWindow::RunMoveLoop() {
   if (whileBlocked) whileBlocked();
 }
 
+void FakePanelWindow::SetKeySize(int percent) {
+  // The corner stays on the same pixel and the panel keeps its twips, while the screen's twips
+  // shrink as the scale grows.
+  const float factor = static_cast<float>(keySize) / static_cast<float>(percent);
+  left *= factor;
+  top *= factor;
+  screenWidth *= factor;
+  screenHeight *= factor;
+  keySize = percent;
+  log_.Add("SetKeySize " + std::to_string(percent));
+}
+
+void FakePanelWindow::CheckMenuItem(MenuItem item, bool checked) { menuChecks[item] = checked; }
+
 void FakePanelWindow::ShowMessage(std::u16string_view text) {
   messages.emplace_back(text);
   log_.Add("ShowMessage " + Utf8(text));
@@ -237,6 +251,11 @@ void FakeKeyboardLayouts::Activate(LayoutHandle layout) {
 
 std::optional<std::uint8_t> FakeKeyboardLayouts::KeyTyping(char16_t) { return graveKey; }
 
+std::uint32_t FakeKeyboardLayouts::ScanCode(std::uint8_t vk) {
+  const auto it = scanCodes.find(vk);
+  return it == scanCodes.end() ? 0 : it->second;
+}
+
 // Shell
 
 bool FakeShell::AnotherCopyRunning() {
@@ -258,6 +277,54 @@ std::intptr_t FakeShell::Execute(std::u16string_view verb, std::u16string_view f
   log_.Add("Execute " + Utf8(verb) + " [" + Utf8(file) + "] [" + Utf8(parameters) + "] [" + Utf8(directory) +
            "] " + std::to_string(showCommand));
   return executeResult;
+}
+
+std::u16string FakeShell::ExecutablePath() {
+  FailIfAsked(failing, "ExecutablePath");
+  return executable;
+}
+
+ProgramVersion FakeShell::Version() { return version; }
+
+// Settings
+
+namespace {
+const char* KeyName(SettingsKey key) { return key == SettingsKey::Panel ? "Panel" : "SignIn"; }
+const StoredValue kMissing;
+}  // namespace
+
+StoredValue FakeSettingsStore::Read(SettingsKey key, std::u16string_view name) {
+  const auto it = values.find({key, std::u16string(name)});
+  return it == values.end() ? StoredValue{} : it->second;
+}
+
+void FakeSettingsStore::Store(SettingsKey key, std::u16string_view name, StoredValue value) {
+  if (failWrites) return;
+  if (value.kind == StoredValue::Kind::Missing) {
+    values.erase({key, std::u16string(name)});
+  } else {
+    values[{key, std::u16string(name)}] = std::move(value);
+  }
+}
+
+void FakeSettingsStore::WriteNumber(SettingsKey key, std::u16string_view name, std::uint32_t value) {
+  if (log) log->Add(std::string("Write ") + KeyName(key) + " " + Utf8(name) + " " + std::to_string(value));
+  Store(key, name, StoredValue::Number(value));
+}
+
+void FakeSettingsStore::WriteText(SettingsKey key, std::u16string_view name, std::u16string_view value) {
+  if (log) log->Add(std::string("Write ") + KeyName(key) + " " + Utf8(name) + " " + Utf8(value));
+  Store(key, name, StoredValue::Text(value));
+}
+
+void FakeSettingsStore::Remove(SettingsKey key, std::u16string_view name) {
+  if (log) log->Add(std::string("Remove ") + KeyName(key) + " " + Utf8(name));
+  Store(key, name, StoredValue{});
+}
+
+const StoredValue& FakeSettingsStore::Panel(std::u16string_view name) const {
+  const auto it = values.find({SettingsKey::Panel, std::u16string(name)});
+  return it == values.end() ? kMissing : it->second;
 }
 
 FakePlatform::FakePlatform() {

@@ -14,6 +14,7 @@
 #include "platform/controls.h"
 #include "platform/keyboard_layouts.h"
 #include "platform/panel_window.h"
+#include "platform/settings_store.h"
 #include "platform/shell.h"
 #include "tests/fakes/call_log.h"
 #include "tests/fakes/fake_desktop.h"
@@ -65,7 +66,7 @@ class FakeControls : public Controls {
 };
 
 // The panel window on a screen, with sizes held as whole pixels of `twipsPerPixel` like a real
-// window.
+// window. A change of key size changes the scale of its twips as the real window's does.
 class FakePanelWindow : public PanelWindow {
  public:
   explicit FakePanelWindow(CallLog& log) : log_(log) {}
@@ -86,6 +87,8 @@ class FakePanelWindow : public PanelWindow {
   void SetExtendedStyle(std::uint32_t style) override;
   void ReleaseMouseCapture() override;
   void RunMoveLoop() override;
+  void SetKeySize(int percent) override;
+  void CheckMenuItem(MenuItem item, bool checked) override;
   void ShowMessage(std::u16string_view text) override;
   void ReportFatalError(std::u16string_view text) override;
 
@@ -94,6 +97,8 @@ class FakePanelWindow : public PanelWindow {
   float left = 0, top = 0, width = 5760, height = 1575;
   std::uint32_t exStyle = 0x00000188;  // WS_EX_TOOLWINDOW | WS_EX_WINDOWEDGE | WS_EX_TOPMOST
   bool visible = false;
+  int keySize = 100;
+  std::map<MenuItem, bool> menuChecks;  // the check marks the menu shows
   std::vector<std::u16string> messages;
   std::vector<std::u16string> fatalErrors;
   std::set<std::string> failing;
@@ -124,10 +129,13 @@ class FakeKeyboardLayouts : public KeyboardLayouts {
   std::size_t Description(LayoutHandle layout, std::span<char16_t> buffer) override;
   void Activate(LayoutHandle layout) override;
   std::optional<std::uint8_t> KeyTyping(char16_t c) override;
+  std::uint32_t ScanCode(std::uint8_t vk) override;
 
   std::vector<Layout> installed;
   LayoutHandle active = 0;
   std::optional<std::uint8_t> graveKey = 192;
+  // What the target's layout answers for a virtual key's scan code; 0 for the others.
+  std::map<std::uint8_t, std::uint32_t> scanCodes;
 
  private:
   const Layout* Find(LayoutHandle layout) const;
@@ -142,9 +150,13 @@ class FakeShell : public Shell {
   std::u16string ExecutableFolder() override;
   std::intptr_t Execute(std::u16string_view verb, std::u16string_view file, std::u16string_view parameters,
                         std::u16string_view directory, int showCommand) override;
+  std::u16string ExecutablePath() override;
+  ProgramVersion Version() override;
 
   bool anotherCopy = false;
   std::u16string folder = u"C:\\Program Files\\雁格输入法";
+  std::u16string executable = u"C:\\Program Files\\雁格输入法\\ygpanel.exe";
+  ProgramVersion version{u"雁格输入法按键面板", u"1.2.3", u"© 雁格"};
   std::intptr_t executeResult = 42;
   std::set<std::string> failing;
 
@@ -152,13 +164,33 @@ class FakeShell : public Shell {
   CallLog& log_;
 };
 
+// The settings as a map per key. Writes and removals are logged when `log` is set and can be
+// made to fail, as a read-only registry key would: then they change nothing.
+class FakeSettingsStore : public SettingsStore {
+ public:
+  StoredValue Read(SettingsKey key, std::u16string_view name) override;
+  void WriteNumber(SettingsKey key, std::u16string_view name, std::uint32_t value) override;
+  void WriteText(SettingsKey key, std::u16string_view name, std::u16string_view value) override;
+  void Remove(SettingsKey key, std::u16string_view name) override;
+
+  // The value stored under the panel's own key, or a missing one.
+  const StoredValue& Panel(std::u16string_view name) const;
+
+  std::map<std::pair<SettingsKey, std::u16string>, StoredValue> values;
+  bool failWrites = false;
+  CallLog* log = nullptr;
+
+ private:
+  void Store(SettingsKey key, std::u16string_view name, StoredValue value);
+};
+
 // Every fake, and a panel wired to them.
 struct FakePlatform {
   FakePlatform();
-  PanelPlatform View() { return {keys, controls, window, layouts, shell, displays, target, tip}; }
+  PanelPlatform View() { return {keys, controls, window, layouts, shell, displays, target, tip, settings}; }
   // The fakes around a real window that stands in for the controls and the panel window.
   PanelPlatform ViewAround(Controls& realControls, PanelWindow& realWindow) {
-    return {keys, realControls, realWindow, layouts, shell, displays, target, tip};
+    return {keys, realControls, realWindow, layouts, shell, displays, target, tip, settings};
   }
 
   CallLog log;
@@ -170,6 +202,7 @@ struct FakePlatform {
   FakeDisplays displays{window};
   FakeKeyTarget target;
   FakeTipWindow tip;
+  FakeSettingsStore settings;
 };
 
 }  // namespace yg::testing

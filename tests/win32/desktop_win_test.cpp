@@ -96,7 +96,7 @@ class DesktopWinTest : public ::testing::Test {
   Win32Panel window{GetModuleHandleW(nullptr)};
   SystemDisplays displays;
   Win32Tip tip{GetModuleHandleW(nullptr)};
-  Form1 form{{fake.keys, window, window, fake.layouts, fake.shell, displays, fake.target, tip}};
+  Form1 form{{fake.keys, window, window, fake.layouts, fake.shell, displays, fake.target, tip, fake.settings}};
 };
 
 TEST_F(DesktopWinTest, TheSystemsMonitorsPrimaryFirstInTwipsAtThePanelsScale) {

@@ -1,0 +1,115 @@
+#include "panel/settings.h"
+
+#include <algorithm>
+#include <cmath>
+#include <string>
+
+#include "base/errors.h"
+
+namespace yg {
+
+namespace {
+
+std::optional<std::uint32_t> Number(SettingsStore& store, std::u16string_view name) {
+  const StoredValue v = store.Read(SettingsKey::Panel, name);
+  if (v.kind != StoredValue::Kind::Number) return std::nullopt;
+  return v.number;
+}
+
+std::optional<bool> Flag(SettingsStore& store, std::u16string_view name) {
+  const auto n = Number(store, name);
+  if (!n || *n > 1) return std::nullopt;
+  return *n == 1;
+}
+
+std::optional<float> Coordinate(SettingsStore& store, std::u16string_view name) {
+  const auto n = Number(store, name);
+  if (!n) return std::nullopt;
+  const auto signedValue = static_cast<std::int32_t>(*n);
+  if (signedValue < -kFarthestPlace || signedValue > kFarthestPlace) return std::nullopt;
+  return static_cast<float>(signedValue);
+}
+
+std::optional<int> KeySize(SettingsStore& store) {
+  const auto n = Number(store, setting::kKeySize);
+  if (!n) return std::nullopt;
+  const auto it = std::find_if(kKeySizes.begin(), kKeySizes.end(),
+                               [&](int size) { return static_cast<std::uint32_t>(size) == *n; });
+  if (it == kKeySizes.end()) return std::nullopt;
+  return *it;
+}
+
+std::uint32_t Stored(float twips) {
+  // Whole twips, as a two's-complement number for the places left of or above the primary
+  // monitor.
+  return static_cast<std::uint32_t>(static_cast<std::int32_t>(std::lround(twips)));
+}
+
+char16_t Folded(char16_t c) { return c >= u'a' && c <= u'z' ? static_cast<char16_t>(c - u'a' + u'A') : c; }
+
+bool SamePath(std::u16string_view a, std::u16string_view b) {
+  return a.size() == b.size() &&
+         std::equal(a.begin(), a.end(), b.begin(), [](char16_t x, char16_t y) { return Folded(x) == Folded(y); });
+}
+
+}  // namespace
+
+PanelSettings ReadSettings(SettingsStore& store) {
+  PanelSettings s;
+  s.rememberPlace = Flag(store, setting::kRememberPlace).value_or(false);
+  if (s.rememberPlace) {
+    const auto left = Coordinate(store, setting::kLeft);
+    const auto top = Coordinate(store, setting::kTop);
+    if (left && top) s.place = SavedPlace{*left, *top};
+    s.compact = Flag(store, setting::kCompact).value_or(false);
+  }
+  s.keySize = KeySize(store).value_or(kDefaultKeySize);
+  s.remoteDesktop = Flag(store, setting::kRemoteDesktop).value_or(false);
+  return s;
+}
+
+void SaveFlag(SettingsStore& store, std::u16string_view name, bool on) {
+  store.WriteNumber(SettingsKey::Panel, name, on ? 1 : 0);
+}
+
+void SaveKeySize(SettingsStore& store, int percent) {
+  store.WriteNumber(SettingsKey::Panel, setting::kKeySize, static_cast<std::uint32_t>(percent));
+}
+
+void SavePlace(SettingsStore& store, SavedPlace place, bool compact) {
+  store.WriteNumber(SettingsKey::Panel, setting::kLeft, Stored(place.left));
+  store.WriteNumber(SettingsKey::Panel, setting::kTop, Stored(place.top));
+  SaveFlag(store, setting::kCompact, compact);
+}
+
+void ForgetPlace(SettingsStore& store) {
+  for (auto name : {setting::kLeft, setting::kTop, setting::kCompact}) store.Remove(SettingsKey::Panel, name);
+}
+
+std::u16string SignInCommand(std::u16string_view executable) {
+  return u"\"" + std::u16string(executable) + u"\"";
+}
+
+bool StartsAtSignIn(const StoredValue& value, std::u16string_view executable) {
+  if (value.kind != StoredValue::Kind::Text) return false;
+  std::u16string_view command = value.text;
+  if (command.size() >= 2 && command.front() == u'"' && command.back() == u'"') {
+    command = command.substr(1, command.size() - 2);
+  }
+  return !executable.empty() && SamePath(command, executable);
+}
+
+const MenuRow& MenuRowOf(MenuItem item) {
+  const auto it = std::find_if(kSettingsMenu.begin(), kSettingsMenu.end(),
+                               [item](const MenuRow& row) { return row.item == item; });
+  if (it == kSettingsMenu.end()) {
+    throw PanelError(ErrorKind::SubscriptOutOfRange, "no menu item " + std::to_string(static_cast<int>(item)));
+  }
+  return *it;
+}
+
+std::u16string AboutText(const ProgramVersion& version) {
+  return version.description + u"\n版本 " + version.version + u"\n" + version.copyright;
+}
+
+}  // namespace yg

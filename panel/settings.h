@@ -1,0 +1,99 @@
+#pragma once
+
+// The panel's settings: what each means, its default, which stored values count, and the items
+// of the window menu that change them. With nothing stored every setting is at its default and
+// the panel starts and behaves as it always did.
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "platform/panel_window.h"
+#include "platform/settings_store.h"
+#include "platform/shell.h"
+
+namespace yg {
+
+// The names of the stored values.
+namespace setting {
+// The panel's own values (SettingsKey::Panel), each a 32-bit number.
+inline constexpr std::u16string_view kRememberPlace = u"RememberPlace";  // 0 or 1
+inline constexpr std::u16string_view kLeft = u"Left";        // twips at the panel's scale, signed
+inline constexpr std::u16string_view kTop = u"Top";          // twips at the panel's scale, signed
+inline constexpr std::u16string_view kCompact = u"Compact";  // 0 expanded, 1 compact
+inline constexpr std::u16string_view kKeySize = u"KeySize";  // percent: one of kKeySizes
+inline constexpr std::u16string_view kRemoteDesktop = u"RemoteDesktop";  // 0 or 1
+// The value under SettingsKey::SignIn that starts the panel: the quoted path of its executable.
+inline constexpr std::u16string_view kSignInValue = u"雁格输入法键盘";
+}  // namespace setting
+
+inline constexpr int kDefaultKeySize = 100;
+inline constexpr std::array<int, 4> kKeySizes{100, 125, 150, 200};
+
+// A remembered place beyond this many twips from the primary monitor's corner (about 70,000
+// pixels at 100%) lies on no monitor; the number is read as signed.
+inline constexpr std::int32_t kFarthestPlace = 1'000'000;
+
+// Where the panel stood: its left and top edges in twips at the panel's scale.
+struct SavedPlace {
+  float left = 0, top = 0;
+  friend constexpr bool operator==(const SavedPlace&, const SavedPlace&) = default;
+};
+
+struct PanelSettings {
+  bool rememberPlace = false;
+  // While the place is remembered: where the panel stood and whether it was compact.
+  std::optional<SavedPlace> place;
+  bool compact = false;
+  int keySize = kDefaultKeySize;
+  bool remoteDesktop = false;
+  friend bool operator==(const PanelSettings&, const PanelSettings&) = default;
+};
+
+// Every setting as stored. A value that is missing, of the wrong type or out of range reads as
+// the default; a place is read only while it is remembered, and only whole.
+PanelSettings ReadSettings(SettingsStore& store);
+
+void SaveFlag(SettingsStore& store, std::u16string_view name, bool on);
+void SaveKeySize(SettingsStore& store, int percent);
+void SavePlace(SettingsStore& store, SavedPlace place, bool compact);
+void ForgetPlace(SettingsStore& store);
+
+// The command the system runs at sign-in to start the program at `executable`: its path quoted.
+std::u16string SignInCommand(std::u16string_view executable);
+// True when the stored sign-in value starts the program at `executable`: its path, quoted or
+// not, in any case of the letters A to Z.
+bool StartsAtSignIn(const StoredValue& value, std::u16string_view executable);
+
+// The panel's items in its window menu, below a separator after the system's items. The four
+// key sizes form a submenu.
+enum class MenuMark : std::uint8_t { None, Check, Radio };
+
+struct MenuRow {
+  MenuItem item;
+  std::u16string_view caption;
+  MenuMark mark;
+  int keySize;  // the key-size items' percent; 0 for the others
+};
+
+inline constexpr std::u16string_view kKeySizeMenu = u"键盘大小";
+
+inline constexpr std::array<MenuRow, 8> kSettingsMenu{{
+    {MenuItem::RememberPlace, u"记住位置和大小", MenuMark::Check, 0},
+    {MenuItem::KeySize100, u"100%", MenuMark::Radio, 100},
+    {MenuItem::KeySize125, u"125%", MenuMark::Radio, 125},
+    {MenuItem::KeySize150, u"150%", MenuMark::Radio, 150},
+    {MenuItem::KeySize200, u"200%", MenuMark::Radio, 200},
+    {MenuItem::StartAtSignIn, u"开机时启动", MenuMark::Check, 0},
+    {MenuItem::RemoteDesktop, u"远程桌面兼容", MenuMark::Check, 0},
+    {MenuItem::About, u"关于", MenuMark::None, 0},
+}};
+
+const MenuRow& MenuRowOf(MenuItem item);
+
+// The About box: the program's name, its version and its copyright, a line each.
+std::u16string AboutText(const ProgramVersion& version);
+
+}  // namespace yg

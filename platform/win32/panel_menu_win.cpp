@@ -1,0 +1,78 @@
+// The panel's settings in the title bar's window menu: made once, checked as the core says each
+// time the menu opens, and chosen through WM_SYSCOMMAND.
+
+#include "platform/win32/panel_window_win.h"
+
+#include "panel/settings.h"
+#include "platform/win32/panel_parts_win.h"
+#include "platform/win32/text_win.h"
+
+namespace yg::win32 {
+
+namespace panel {
+
+namespace {
+constexpr UINT kFirstCommand = 0x1000;
+constexpr UINT kCommandStep = 0x10;
+}  // namespace
+
+UINT MenuCommandOf(MenuItem item) {
+  const auto index = static_cast<UINT>(&MenuRowOf(item) - kSettingsMenu.data());
+  return kFirstCommand + kCommandStep * index;
+}
+
+std::optional<MenuItem> SettingsItemOf(WPARAM command) {
+  const auto id = static_cast<UINT>(command & 0xFFF0);
+  for (const MenuRow& row : kSettingsMenu) {
+    if (MenuCommandOf(row.item) == id) return row.item;
+  }
+  return std::nullopt;
+}
+
+}  // namespace panel
+
+using namespace panel;
+
+namespace {
+
+void AddItem(HMENU menu, const MenuRow& row) {
+  std::wstring caption = WideCopy(row.caption);
+  MENUITEMINFOW info{};
+  info.cbSize = sizeof info;
+  info.fMask = MIIM_FTYPE | MIIM_ID | MIIM_STRING;
+  // The key sizes exclude one another: their check mark is a dot.
+  info.fType = MFT_STRING | (row.mark == MenuMark::Radio ? MFT_RADIOCHECK : 0);
+  info.wID = MenuCommandOf(row.item);
+  info.dwTypeData = caption.data();
+  if (!InsertMenuItemW(menu, GetMenuItemCount(menu), TRUE, &info)) Fail("InsertMenuItemW");
+}
+
+}  // namespace
+
+void Win32Panel::AddSettingsMenu() {
+  const HMENU system = GetSystemMenu(hwnd_, FALSE);
+  if (!system) Fail("GetSystemMenu");
+  if (!AppendMenuW(system, MF_SEPARATOR, 0, nullptr)) Fail("AppendMenuW");
+  HMENU sizes = nullptr;  // the system menu owns it and destroys it with itself
+  for (const MenuRow& row : kSettingsMenu) {
+    if (row.keySize == 0) {
+      AddItem(system, row);
+      continue;
+    }
+    if (!sizes) {
+      sizes = CreatePopupMenu();
+      const std::u16string caption(kKeySizeMenu);
+      if (!sizes || !AppendMenuW(system, MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(sizes), Wide(caption))) {
+        Fail("AppendMenuW key size");
+      }
+    }
+    AddItem(sizes, row);
+  }
+}
+
+void Win32Panel::CheckMenuItem(MenuItem item, bool checked) {
+  // By command, which finds the key sizes in their submenu too.
+  ::CheckMenuItem(GetSystemMenu(hwnd_, FALSE), MenuCommandOf(item), MF_BYCOMMAND | (checked ? MF_CHECKED : MF_UNCHECKED));
+}
+
+}  // namespace yg::win32

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "platform/settings_store.h"
+
+namespace yg::win32 {
+
+// The panel's own settings key and the one whose values Windows starts at sign-in, both under
+// HKEY_CURRENT_USER.
+inline constexpr wchar_t kPanelSettingsKey[] = L"Software\\雁格输入法\\键盘面板";
+inline constexpr wchar_t kSignInKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+
+// The settings as values in the current user's registry: a number is a REG_DWORD, a text a
+// REG_SZ (a REG_EXPAND_SZ reads with its variables expanded). The panel's key is made on the
+// first write.
+class RegistrySettings : public SettingsStore {
+ public:
+  // Other keys than the real ones for tests, which must leave the user's settings alone.
+  explicit RegistrySettings(std::wstring panelKey = kPanelSettingsKey, std::wstring signInKey = kSignInKey)
+      : panelKey_(std::move(panelKey)), signInKey_(std::move(signInKey)) {}
+
+  StoredValue Read(SettingsKey key, std::u16string_view name) override;
+  void WriteNumber(SettingsKey key, std::u16string_view name, std::uint32_t value) override;
+  void WriteText(SettingsKey key, std::u16string_view name, std::u16string_view value) override;
+  void Remove(SettingsKey key, std::u16string_view name) override;
+
+ private:
+  const std::wstring& PathOf(SettingsKey key) const { return key == SettingsKey::Panel ? panelKey_ : signInKey_; }
+  void Write(SettingsKey key, std::u16string_view name, DWORD type, const void* data, DWORD size);
+
+  std::wstring panelKey_, signInKey_;
+};
+
+}  // namespace yg::win32

@@ -1,0 +1,238 @@
+// The Windows side of the settings, in real windows and a real registry under Wine: the values
+// as the registry holds them (in keys of the test's own), the window menu's items and check
+// marks, the key size on top of the DPI, the program's version, and the scan codes of
+// remote-desktop mode from the system's own keyboard layout.
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <string>
+
+#include "keys/scan_codes.h"
+#include "panel/form1.h"
+#include "platform/win32/displays_win.h"
+#include "platform/win32/dpi_win.h"
+#include "platform/win32/key_sink_win.h"
+#include "platform/win32/keyboard_layouts_win.h"
+#include "platform/win32/panel_parts_win.h"
+#include "platform/win32/settings_win.h"
+#include "platform/win32/shell_win.h"
+#include "tests/fakes/fake_platform.h"
+#include "tests/us_scan_codes.h"
+#include "tests/win32/panel_fixture_win.h"
+#include "yg_version.h"
+
+namespace yg::win32 {
+namespace {
+
+using panel::MenuCommandOf;
+using panel::SettingsItemOf;
+
+TEST(SendInputSink, AScanCodeGoesOutWithTheExtendedFlagOnlyWhereItHasTheE0Prefix) {
+  const struct {
+    KeyEvent event;
+    WORD scan;
+    DWORD flags;
+  } cases[] = {
+      {Down(33), 0, 0},
+      {Up(33), 0, KEYEVENTF_KEYUP},
+      {WithScanCode(Down(33), {0x49, true}), 0x49, KEYEVENTF_EXTENDEDKEY},
+      {WithScanCode(Up(33), {0x49, true}), 0x49, KEYEVENTF_KEYUP | KEYEVENTF_EXTENDEDKEY},
+      {WithScanCode(Down(27), {0x01, false}), 0x01, 0},
+      {WithScanCode(Up(160), {0x2A, false}), 0x2A, KEYEVENTF_KEYUP},
+  };
+  for (const auto& c : cases) {
+    const auto inputs = ToInputs(std::span(&c.event, 1));
+    ASSERT_EQ(inputs.size(), 1u);
+    EXPECT_EQ(inputs[0].ki.wVk, c.event.vk);
+    EXPECT_EQ(inputs[0].ki.wScan, c.scan) << int(c.event.vk);
+    EXPECT_EQ(inputs[0].ki.dwFlags, c.flags) << int(c.event.vk) << ": never KEYEVENTF_SCANCODE";
+  }
+}
+
+// The system's layout, asked as remote-desktop mode asks it, gives every key the panel sends its
+// US scan code. (Wine 8 leaves out the E0 prefix of Page Up and Page Down; ScanCodeOf adds the
+// extended flag all the same.)
+TEST(SystemKeyboardLayouts, ScanCodesOfTheUsLayoutForEveryKeyThePanelSends) {
+  SystemKeyboardLayouts layouts;
+  for (const auto& key : yg::testing::kUsKeys) {
+    const std::uint32_t mapped = layouts.ScanCode(key.vk);
+    EXPECT_EQ(ScanCodeOf(key.vk, mapped), (ScanCode{key.code, key.extended})) << key.name << ": 0x" << std::hex
+                                                                                << mapped;
+  }
+}
+
+// Keys of the test's own, removed before and after: the user's settings stay as they are.
+constexpr wchar_t kTestRoot[] = L"Software\\雁格输入法-测试";
+constexpr wchar_t kTestPanel[] = L"Software\\雁格输入法-测试\\键盘面板";
+constexpr wchar_t kTestRun[] = L"Software\\雁格输入法-测试\\Run";
+
+class RegistryTest : public ::testing::Test {
+ protected:
+  void SetUp() override { RegDeleteTreeW(HKEY_CURRENT_USER, kTestRoot); }
+  void TearDown() override { RegDeleteTreeW(HKEY_CURRENT_USER, kTestRoot); }
+
+  // A value of any type, written past the store.
+  void Raw(const wchar_t* name, DWORD type, const void* data, DWORD size) {
+    HKEY key = nullptr;
+    ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, kTestPanel, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr),
+              ERROR_SUCCESS);
+    RegSetValueExW(key, name, 0, type, static_cast<const BYTE*>(data), size);
+    RegCloseKey(key);
+  }
+
+  RegistrySettings store{kTestPanel, kTestRun};
+};
+
+TEST_F(RegistryTest, ValuesReadBackAsStoredAndEveryOtherTypeAsOther) {
+  EXPECT_EQ(store.Read(SettingsKey::Panel, u"KeySize"), StoredValue{}) << "no key yet";
+  store.WriteNumber(SettingsKey::Panel, u"Left", 0xFFFFF448);  // -3000
+  store.WriteText(SettingsKey::SignIn, u"雁格输入法键盘", u"\"C:\\雁格输入法\\ygpanel.exe\"");
+  EXPECT_EQ(store.Read(SettingsKey::Panel, u"Left"), StoredValue::Number(0xFFFFF448));
+  EXPECT_EQ(store.Read(SettingsKey::SignIn, u"雁格输入法键盘"), StoredValue::Text(u"\"C:\\雁格输入法\\ygpanel.exe\""));
+  EXPECT_EQ(store.Read(SettingsKey::Panel, u"雁格输入法键盘"), StoredValue{}) << "the keys are apart";
+
+  const ULONGLONG wide = 150;
+  const WORD narrow = 150;
+  const BYTE bytes[] = {150, 0, 0, 0};
+  Raw(L"Qword", REG_QWORD, &wide, sizeof wide);
+  Raw(L"ShortDword", REG_DWORD, &narrow, sizeof narrow);
+  Raw(L"Binary", REG_BINARY, bytes, sizeof bytes);
+  Raw(L"Empty", REG_SZ, L"", sizeof(wchar_t));
+  Raw(L"Unterminated", REG_SZ, L"150", 3 * sizeof(wchar_t));
+  const StoredValue other{StoredValue::Kind::Other, 0, {}};
+  EXPECT_EQ(store.Read(SettingsKey::Panel, u"Qword"), other);
+  EXPECT_EQ(store.Read(SettingsKey::Panel, u"ShortDword"), other);
+  EXPECT_EQ(store.Read(SettingsKey::Panel, u"Binary"), other);
+  EXPECT_EQ(store.Read(SettingsKey::Panel, u"Empty"), StoredValue::Text(u""));
+  EXPECT_EQ(store.Read(SettingsKey::Panel, u"Unterminated"), StoredValue::Text(u"150"));
+
+  store.Remove(SettingsKey::Panel, u"Left");
+  store.Remove(SettingsKey::Panel, u"Left");  // gone already: nothing happens
+  EXPECT_EQ(store.Read(SettingsKey::Panel, u"Left"), StoredValue{});
+}
+
+TEST_F(RegistryTest, AnExpandableTextReadsWithItsVariablesExpanded) {
+  SetEnvironmentVariableW(L"YG_TEST_FOLDER", L"C:\\雁格");
+  const wchar_t text[] = L"\"%YG_TEST_FOLDER%\\ygpanel.exe\"";
+  Raw(L"Expand", REG_EXPAND_SZ, text, sizeof text);
+  EXPECT_EQ(store.Read(SettingsKey::Panel, u"Expand"), StoredValue::Text(u"\"C:\\雁格\\ygpanel.exe\""));
+}
+
+TEST_F(RegistryTest, AWriteThatCannotBeMadeChangesNothingAndRaisesNothing) {
+  // A key name longer than the registry allows.
+  RegistrySettings broken{std::wstring(kTestPanel) + L"\\" + std::wstring(300, L'x'), kTestRun};
+  broken.WriteNumber(SettingsKey::Panel, u"KeySize", 150);
+  broken.Remove(SettingsKey::Panel, u"KeySize");
+  EXPECT_EQ(broken.Read(SettingsKey::Panel, u"KeySize"), StoredValue{});
+}
+
+TEST(SystemShell, TheVersionAndPathOfThisProgram) {
+  SystemShell shell;
+  const ProgramVersion version = shell.Version();
+  EXPECT_EQ(version.description, u"雁格输入法按键面板");
+  const std::string text = YG_VERSION_TEXT;
+  EXPECT_EQ(version.version, std::u16string(text.begin(), text.end()));
+  EXPECT_NE(version.copyright.find(u"雁格"), std::u16string::npos);
+  const std::u16string path = shell.ExecutablePath();
+  EXPECT_EQ(path.substr(path.size() - 18), u"yg_win32_tests.exe");
+  EXPECT_EQ(path.substr(0, shell.ExecutableFolder().size() + 1), shell.ExecutableFolder() + u"\\");
+}
+
+// The real panel with the core behind it and a fake store.
+class SettingsMenuTest : public testing::Win32PanelTest {
+ protected:
+  void SetUp() override {
+    Win32PanelTest::SetUp();
+    displays.panel = panel.Handle();
+    panel.Attach(form);
+  }
+
+  UINT State(MenuItem item) {
+    return GetMenuState(GetSystemMenu(panel.Handle(), FALSE), MenuCommandOf(item), MF_BYCOMMAND);
+  }
+
+  yg::testing::FakePlatform fake;
+  SystemDisplays displays;
+  Form1 form{{fake.keys, panel, panel, fake.layouts, fake.shell, displays, fake.target, fake.tip, fake.settings}};
+};
+
+TEST_F(SettingsMenuTest, OpeningTheMenuChecksWhatIsOnAndChoosingAnItemChangesIt) {
+  const HMENU system = GetSystemMenu(panel.Handle(), FALSE);
+  SendMessageW(panel.Handle(), WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(system), MAKELPARAM(0, TRUE));
+  EXPECT_TRUE(State(MenuItem::KeySize100) & MF_CHECKED);
+  for (MenuItem item : {MenuItem::RememberPlace, MenuItem::KeySize150, MenuItem::StartAtSignIn,
+                        MenuItem::RemoteDesktop, MenuItem::About}) {
+    EXPECT_FALSE(State(item) & MF_CHECKED) << static_cast<int>(item);
+  }
+  // From the window menu itself, and from its submenu as Wine sends it.
+  SendMessageW(panel.Handle(), WM_SYSCOMMAND, MenuCommandOf(MenuItem::RemoteDesktop), 0);
+  SendMessageW(panel.Handle(), WM_COMMAND, MAKEWPARAM(MenuCommandOf(MenuItem::KeySize150), 0), 0);
+  EXPECT_EQ(fake.settings.Panel(u"RemoteDesktop"), StoredValue::Number(1));
+  EXPECT_EQ(fake.settings.Panel(u"KeySize"), StoredValue::Number(150));
+  SendMessageW(panel.Handle(), WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(system), MAKELPARAM(0, TRUE));
+  EXPECT_TRUE(State(MenuItem::RemoteDesktop) & MF_CHECKED);
+  EXPECT_TRUE(State(MenuItem::KeySize150) & MF_CHECKED);
+  EXPECT_FALSE(State(MenuItem::KeySize100) & MF_CHECKED);
+  // The key sizes exclude one another and show a dot: their items say so.
+  MENUITEMINFOW info{};
+  info.cbSize = sizeof info;
+  info.fMask = MIIM_FTYPE;
+  ASSERT_TRUE(GetMenuItemInfoW(system, MenuCommandOf(MenuItem::KeySize150), FALSE, &info));
+  EXPECT_TRUE(info.fType & MFT_RADIOCHECK);
+  // The system's own commands still go to the system.
+  EXPECT_FALSE(SettingsItemOf(SC_MOVE));
+  EXPECT_TRUE(fake.window.fatalErrors.empty());
+}
+
+TEST_F(SettingsMenuTest, AKeySizeGrowsEveryControlFontAndPictureOnTopOfTheDpiAndKeepsTheTwips) {
+  const UINT dpi = DpiOf(panel.Handle());
+  panel.SetWidth(5840);
+  panel.SetHeight(1800);
+  panel.SetLeft(1500);
+  panel.SetTop(1500);
+  RECT before;
+  GetClientRect(panel.Handle(), &before);
+  MapWindowPoints(panel.Handle(), nullptr, reinterpret_cast<POINT*>(&before), 2);
+  const float width = panel.Width();
+  panel.SetKeySize(150);
+  const UINT layout = dpi * 3 / 2;
+  EXPECT_EQ(LayoutDpiOf(panel.Handle()), layout) << "the monitors and the tip take the same scale";
+  RECT after;
+  GetClientRect(panel.Handle(), &after);
+  MapWindowPoints(panel.Handle(), nullptr, reinterpret_cast<POINT*>(&after), 2);
+  EXPECT_EQ(after.left, before.left) << "the corner stays";
+  EXPECT_EQ(after.top, before.top);
+  EXPECT_EQ(after.right - after.left, TwipsToPixels(5840 - 90, layout));
+  EXPECT_NEAR(panel.Width(), width, 1440.0 / layout) << "the same twips at the new scale";
+  for (ControlId c : {ControlId(Ctl::Comm1), ControlId(Ctl::Image3), Skb(189), ControlId(Ctl::Command23)}) {
+    const LayoutRow& row = LayoutRowOf(c);
+    const PixelBox box = ToPixelBox(row.left, row.top, row.width, row.height, layout);
+    const RECT r = ChildRect(c);
+    EXPECT_EQ(r.right - r.left, box.Width()) << ControlName(c);
+    EXPECT_EQ(r.bottom - r.top, box.Height()) << ControlName(c);
+  }
+  LOGFONTW font{};
+  GetObjectW(reinterpret_cast<HFONT>(SendMessageW(GetDlgItemDeep(Ctl::Comm1), WM_GETFONT, 0, 0)), sizeof font, &font);
+  EXPECT_EQ(font.lfHeight, -MulDiv(9, static_cast<int>(layout), 72));
+
+  // A change of the monitor's scale keeps the key size.
+  SIZE size{};
+  SendMessageW(panel.Handle(), WM_GETDPISCALEDSIZE, MAKEWPARAM(120, 120), reinterpret_cast<LPARAM>(&size));
+  RECT suggested{0, 0, size.cx, size.cy};
+  SendMessageW(panel.Handle(), WM_DPICHANGED, MAKEWPARAM(120, 120), reinterpret_cast<LPARAM>(&suggested));
+  EXPECT_EQ(LayoutDpiOf(panel.Handle()), 180u);
+  const PixelBox comm1 = ToPixelBox(0, 0, 300, 280, 180);
+  EXPECT_EQ(ChildRect(Ctl::Comm1).right, comm1.right);
+  GetClientRect(panel.Handle(), &after);
+  EXPECT_GE(after.right, TwipsToPixels(5745, 180)) << "the whole layout fits at 125% times 150%";
+
+  // Back at 100%, the panel is as it was made for the DPI.
+  panel.SetKeySize(100);
+  EXPECT_EQ(LayoutDpiOf(panel.Handle()), 120u);
+  EXPECT_EQ(ChildRect(Ctl::Comm1).right, ToPixelBox(0, 0, 300, 280, 120).right);
+}
+
+}  // namespace
+}  // namespace yg::win32
