@@ -61,6 +61,9 @@ void Win32Panel::RegisterClasses(HINSTANCE instance) {
   frame.lpszClassName = kFrameClass;
   WNDCLASSEXW picture = frame;
   picture.lpfnWndProc = PictureProc;
+  // A picture is drawn for its key's size: when the key grows or shrinks (another DPI), it is
+  // drawn whole again, not the old picture kept where the two sizes overlap.
+  picture.style = CS_HREDRAW | CS_VREDRAW;
   picture.hbrBackground = nullptr;  // the picture covers it all
   picture.lpszClassName = kPictureClass;
   for (const WNDCLASSEXW* c : {&panel, &frame, &picture}) {
