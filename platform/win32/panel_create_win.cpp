@@ -56,14 +56,13 @@ void Win32Panel::RegisterClasses(HINSTANCE instance) {
   panel.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
   panel.lpszClassName = kPanelClass;
   WNDCLASSEXW frame = panel;
-  frame.style = 0;
+  // A frame's edge and a key's picture are drawn for their size: when they grow or shrink
+  // (another DPI), they are drawn whole again, not kept as they were where the two sizes overlap.
+  frame.style = CS_HREDRAW | CS_VREDRAW;
   frame.lpfnWndProc = FrameProc;
   frame.lpszClassName = kFrameClass;
   WNDCLASSEXW picture = frame;
   picture.lpfnWndProc = PictureProc;
-  // A picture is drawn for its key's size: when the key grows or shrinks (another DPI), it is
-  // drawn whole again, not the old picture kept where the two sizes overlap.
-  picture.style = CS_HREDRAW | CS_VREDRAW;
   picture.hbrBackground = nullptr;  // the picture covers it all
   picture.lpszClassName = kPictureClass;
   for (const WNDCLASSEXW* c : {&panel, &frame, &picture}) {

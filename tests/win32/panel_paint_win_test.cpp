@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <string>
 
 #include "panel/layout.h"
 #include "platform/win32/colours_win.h"
@@ -57,6 +58,14 @@ int PixelsDiffering(const Bitmap& a, const Bitmap& b) {
   return n;
 }
 
+// Where two pictures differ first, in reading order, for the message of a failed check.
+std::string FirstDifference(const Bitmap& a, const Bitmap& b) {
+  for (int y = 0; y < a.height; ++y)
+    for (int x = 0; x < a.width; ++x)
+      if (a.At(x, y) != b.At(x, y)) return "first at " + std::to_string(x) + ", " + std::to_string(y);
+  return "none";
+}
+
 // A key that grows or shrinks with the scale must show all of its new picture, not the old one
 // kept where the two overlap.
 TEST_F(Win32PanelTest, AStrokeKeyShowsThePictureDrawnForItsSizeAfterEachDpiChange) {
@@ -72,6 +81,24 @@ TEST_F(Win32PanelTest, AStrokeKeyShowsThePictureDrawnForItsSizeAfterEachDpiChang
     const Bitmap drawn =
         RenderStrokePicture(StrokePicture::HNormal, shown.width, shown.height, PicturePaletteFor(ReadSystemColours()));
     EXPECT_EQ(PixelsDiffering(shown, drawn), 0) << dpi << " DPI, " << shown.width << " x " << shown.height;
+  }
+}
+
+// Nothing the panel drew at one scale stays on the screen at the next: what it shows after the
+// change is what a repaint of everything shows.
+TEST_F(Win32PanelTest, AfterEachDpiChangeThePanelLooksAsIfDrawnAfresh) {
+  panel.SetWidth(5840);
+  panel.SetHeight(1800);
+  panel.Show();
+  for (UINT dpi : {96u, 144u, 96u, 120u, 192u, 168u, 120u}) {
+    RECT suggested{0, 0, 1000, 400};
+    SendMessageW(panel.Handle(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+    Pump();
+    const Bitmap shown = Shown(panel.Handle());
+    RedrawWindow(panel.Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+    Pump();
+    const Bitmap afresh = Shown(panel.Handle());
+    EXPECT_EQ(PixelsDiffering(shown, afresh), 0) << dpi << " DPI, " << FirstDifference(shown, afresh);
   }
 }
 
