@@ -57,7 +57,9 @@ void Win32Panel::RegisterClasses(HINSTANCE instance) {
   panel.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
   panel.lpszClassName = kPanelClass;
   WNDCLASSEXW frame = panel;
-  frame.style = 0;
+  // A frame's edge and a key's picture are drawn for their size: when they grow or shrink
+  // (another DPI), they are drawn whole again, not kept as they were where the two sizes overlap.
+  frame.style = CS_HREDRAW | CS_VREDRAW;
   frame.lpfnWndProc = FrameProc;
   frame.lpszClassName = kFrameClass;
   WNDCLASSEXW picture = frame;

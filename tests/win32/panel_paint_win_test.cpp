@@ -1,0 +1,106 @@
+// The stroke keys as the user sees them: the pixels a shown key holds on the screen, read back
+// from its window, after the panel changes its scale.
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+
+#include "panel/layout.h"
+#include "platform/win32/colours_win.h"
+#include "resources/stroke_drawing.h"
+#include "tests/win32/panel_fixture_win.h"
+
+namespace yg::win32 {
+namespace {
+
+using testing::Win32PanelTest;
+
+// Until every window has painted what it has to.
+void Pump() {
+  MSG msg;
+  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+}
+
+// What a window shows, as 0x00RRGGBB pixels.
+Bitmap Shown(HWND hwnd) {
+  RECT r;
+  GetClientRect(hwnd, &r);
+  BITMAPINFO header{};
+  header.bmiHeader.biSize = sizeof header.bmiHeader;
+  header.bmiHeader.biWidth = r.right;
+  header.bmiHeader.biHeight = -r.bottom;
+  header.bmiHeader.biPlanes = 1;
+  header.bmiHeader.biBitCount = 32;
+  header.bmiHeader.biCompression = BI_RGB;
+  void* bits = nullptr;
+  const HBITMAP dib = CreateDIBSection(nullptr, &header, DIB_RGB_COLORS, &bits, nullptr, 0);
+  const HDC window = GetDC(hwnd);
+  const HDC memory = CreateCompatibleDC(window);
+  const HGDIOBJ old = SelectObject(memory, dib);
+  BitBlt(memory, 0, 0, r.right, r.bottom, window, 0, 0, SRCCOPY);
+  GdiFlush();
+  Bitmap pixels(r.right, r.bottom, 0);
+  const auto* p = static_cast<const std::uint32_t*>(bits);
+  for (std::size_t i = 0; i < pixels.pixels.size(); ++i) pixels.pixels[i] = p[i] & 0x00FFFFFF;
+  SelectObject(memory, old);
+  DeleteDC(memory);
+  ReleaseDC(hwnd, window);
+  DeleteObject(dib);
+  return pixels;
+}
+
+int PixelsDiffering(const Bitmap& a, const Bitmap& b) {
+  int n = 0;
+  for (std::size_t i = 0; i < a.pixels.size(); ++i) n += a.pixels[i] != b.pixels[i];
+  return n;
+}
+
+// Where two pictures differ first, in reading order, for the message of a failed check.
+std::string FirstDifference(const Bitmap& a, const Bitmap& b) {
+  for (int y = 0; y < a.height; ++y)
+    for (int x = 0; x < a.width; ++x)
+      if (a.At(x, y) != b.At(x, y)) return "first at " + std::to_string(x) + ", " + std::to_string(y);
+  return "none";
+}
+
+// A key that grows or shrinks with the scale must show all of its new picture, not the old one
+// kept where the two overlap.
+TEST_F(Win32PanelTest, AStrokeKeyShowsThePictureDrawnForItsSizeAfterEachDpiChange) {
+  panel.SetWidth(5840);
+  panel.SetHeight(1800);
+  panel.Show();
+  const HWND key = GetDlgItemDeep(Ctl::Image3);
+  for (UINT dpi : {96u, 144u, 96u, 120u, 192u, 168u}) {
+    RECT suggested{0, 0, 1000, 400};
+    SendMessageW(panel.Handle(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+    Pump();
+    const Bitmap shown = Shown(key);
+    const Bitmap drawn =
+        RenderStrokePicture(StrokePicture::HNormal, shown.width, shown.height, PicturePaletteFor(ReadSystemColours()));
+    EXPECT_EQ(PixelsDiffering(shown, drawn), 0) << dpi << " DPI, " << shown.width << " x " << shown.height;
+  }
+}
+
+// Nothing the panel drew at one scale stays on the screen at the next: what it shows after the
+// change is what a repaint of everything shows.
+TEST_F(Win32PanelTest, AfterEachDpiChangeThePanelLooksAsIfDrawnAfresh) {
+  panel.SetWidth(5840);
+  panel.SetHeight(1800);
+  panel.Show();
+  for (UINT dpi : {96u, 144u, 96u, 120u, 192u, 168u, 120u}) {
+    RECT suggested{0, 0, 1000, 400};
+    SendMessageW(panel.Handle(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+    Pump();
+    const Bitmap shown = Shown(panel.Handle());
+    RedrawWindow(panel.Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+    Pump();
+    const Bitmap afresh = Shown(panel.Handle());
+    EXPECT_EQ(PixelsDiffering(shown, afresh), 0) << dpi << " DPI, " << FirstDifference(shown, afresh);
+  }
+}
+
+}  // namespace
+}  // namespace yg::win32
