@@ -2,7 +2,8 @@
 # Builds the Windows program, its help and its packages as on a machine without Wine: with every
 # Wine program hidden from PATH, configures the windows preset into a scratch folder and builds
 # there. The tests that run under Wine must still be registered, the same ones as in a build with
-# Wine, and each must be skipped with its reason.
+# Wine, and each must be skipped with its reason. Last, configures as a Windows machine does
+# (nothing cross-compiled), which must generate too.
 #
 #   bash scripts/build-without-wine.sh <the windows preset's build folder, configured with Wine>
 #
@@ -33,26 +34,35 @@ check() {
   fi
 }
 
+# A Wine program: named wine*, or a link that leads into Wine (Debian's regedit, msiexec and
+# regsvr32 go through /etc/alternatives to Wine's program loader).
+is_wine() { [[ ${1##*/} == wine* || (-L $1 && $(readlink -f "$1") == *wine*) ]]; }
+
 # Each folder of PATH that holds a Wine program is replaced by a folder of links to everything
-# else in it: wine, wineserver and the rest, and the programs that are links into Wine's folder.
+# else in it.
 hidden_path=
 n=0
 IFS=: read -ra folders <<<"$PATH"
 for folder in "${folders[@]}"; do
-  # find -H: a folder of PATH may itself be a link (/bin on Debian).
-  if [ -n "$(find -H "$folder" -maxdepth 1 \( -name 'wine*' -o -lname '*wine*' \) -print -quit 2>/dev/null)" ]; then
+  others=()
+  found=0
+  for program in "$folder"/*; do
+    if is_wine "$program"; then found=1; else others+=("$program"); fi
+  done
+  if [ "$found" = 1 ]; then
     n=$((n + 1))
     links="$scratch/path$n"
     mkdir -p "$links"
-    ln -s "$folder"/* "$links"/ 2>/dev/null
-    find -H "$folder" -maxdepth 1 \( -name 'wine*' -o -lname '*wine*' \) -printf "$links/%f\0" | xargs -0 rm -f
+    ln -s "${others[@]}" "$links"/ 2>/dev/null
     folder=$links
   fi
   hidden_path=${hidden_path:+$hidden_path:}$folder
 done
 no_wine() { PATH=$hidden_path "$@"; }
 
-check "no wine is left on PATH" no_wine bash -c '! command -v wine && ! command -v wineserver >/dev/null'
+for program in wine wine64 wineserver regedit msiexec regsvr32; do
+  check "no $program is left on PATH" no_wine bash -c "! command -v $program >/dev/null"
+done
 check "but the compiler is" no_wine bash -c 'command -v x86_64-w64-mingw32-g++-posix >/dev/null'
 
 build=$scratch/build
@@ -79,7 +89,31 @@ while read -r name; do
   check "$name says why" grep -qxE "[0-9]+: $name skipped: it runs under Wine, and there is no wine on PATH" <<<"$run"
 done <<<"$wine_tests"
 
+# Configured as on Windows with MSYS2 (the windows-native preset): compiled for the machine it runs
+# on, not cross-compiled, with GoogleTest an installed package. The compiler is the cross one and
+# GoogleTest a stand-in of imported targets: enough for CMake to generate, and to register the tests
+# that the Windows workflow asks ctest for by name and label.
+native=$scratch/native
+mkdir -p "$native/gtest"
+cat >"$native/gtest/GTestConfig.cmake" <<'CMAKE'
+foreach(name gtest gtest_main gmock gmock_main)
+  add_library(GTest::${name} STATIC IMPORTED)
+  set_target_properties(GTest::${name} PROPERTIES IMPORTED_LOCATION ${CMAKE_CURRENT_LIST_DIR}/lib${name}.a)
+endforeach()
+CMAKE
+echo 'set(CMAKE_CROSSCOMPILING OFF)' >"$native/not-cross.cmake"
+no_wine cmake -S . -B "$native/build" -DCMAKE_TOOLCHAIN_FILE="$PWD/cmake/mingw-w64-x86_64.cmake" \
+  -DCMAKE_PROJECT_INCLUDE="$native/not-cross.cmake" -DGTest_DIR="$native/gtest" -DCMAKE_BUILD_TYPE=MinSizeRel \
+  >"$native/configure.log" 2>&1
+check "configured as on Windows, CMake generates" test $? -eq 0
+native_tests=$(names "$native/build")
+for name in yg_win32_tests help_chm e2e_panel; do
+  check "configured as on Windows, $name is registered" grep -qx "$name" <<<"$native_tests"
+done
+check "configured as on Windows, unit tests are registered" test -n "$(names "$native/build" -L unit)"
+
 if [ "$failed" -gt 0 ]; then
+  echo "--- configured as on Windows:" && tail -n 20 "$native/configure.log"
   echo "--- configure:" && tail -n 20 "$scratch/configure.log"
   echo "--- build:" && tail -n 20 "$scratch/build.log"
   echo "--- tests:" && echo "$run" | tail -n 30

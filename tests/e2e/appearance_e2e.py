@@ -2,11 +2,12 @@
 every key legible in high-contrast themes. Used by panel_e2e.py, whose Run object they take.
 """
 
+import os
 import subprocess
 import time
 from pathlib import Path
 
-from driver import numbers, read_png
+from driver import log, numbers, read_png
 
 # The shown stroke keys and the numbers of their normal and pressed pictures (yg_picture_dump).
 STROKE_KEYS = {"Image3": (1, 2), "Image6": (3, 4), "Image9": (5, 6), "Image12": (7, 8), "Image15": (9, 10)}
@@ -109,7 +110,10 @@ class Appearance:
         left, top = min(r[0] for r in rects) - 2, min(r[1] for r in rects) - 2
         right, bottom = max(r[2] for r in rects) + 2, max(r[3] for r in rects) + 2
         out = Path(self.run.args.out) / name
-        # For people to look at; where ImageMagick is missing (Windows) the run goes on without it.
+        # For people to look at; where ImageMagick is missing the run goes on without it. Windows
+        # has a convert.exe of its own in System32, which converts disks to NTFS: never call it.
+        if os.name == "nt":
+            return out
         try:
             subprocess.run(["convert", str(png), "-crop", f"{right - left}x{bottom - top}+{left}+{top}", "+repage",
                             "-filter", "point", "-resize", "400%", str(out)], check=False)
@@ -227,4 +231,4 @@ class Appearance:
     @staticmethod
     def log_key(scheme, name, colours):
         face, ink, ratio = colours
-        print(f"NOTE {scheme}: {name} face {face}, its strongest ink {ink}, {ratio:.1f}:1", flush=True)
+        log(f"NOTE {scheme}: {name} face {face}, its strongest ink {ink}, {ratio:.1f}:1")

@@ -18,8 +18,9 @@ inline constexpr std::uintptr_t kDriverMark = 0x59474b44;  // "YGKD"
 
 // The normalized absolute coordinate (0 to 65535) that SendInput maps onto `pixel` along one axis
 // of the virtual desktop, which starts at `origin` and is `extent` pixels long. The system maps a
-// coordinate n to origin + n * extent / 65536, rounded down; this aims at the pixel's middle, so
-// that a mapping which rounds instead lands on the same pixel.
+// coordinate n to origin + n * extent / 65536, rounded down (Wine, and Windows as measured by those
+// who drive it); this aims at the pixel's middle. A mapping that rounded to the nearest would land
+// one pixel further wherever the middle is a whole n, as at every pixel of 1024 or 768.
 int NormalizedCoordinate(int pixel, int origin, int extent);
 
 // A key of a chord: its virtual-key code, and whether it is one of the extended keys (arrows,

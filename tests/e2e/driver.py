@@ -7,6 +7,7 @@ import queue
 import re
 import struct
 import subprocess
+import sys
 import threading
 import time
 import zlib
@@ -14,7 +15,11 @@ from pathlib import Path
 
 
 def log(text):
-    print(text, flush=True)
+    """Prints a line in UTF-8. On Windows Python writes to a pipe (a CI log, ctest's capture) in
+    the ANSI code page, and cp1252 has none of the captions' characters: print would raise."""
+    sys.stdout.flush()
+    sys.stdout.buffer.write(text.encode("utf-8") + b"\n")
+    sys.stdout.buffer.flush()
 
 
 def wait_for(condition, timeout, interval=0.05):

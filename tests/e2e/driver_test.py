@@ -3,7 +3,9 @@
 lines count as the panel's keys, how a screenshot is read, which way each mouse action goes, and
 how programs are started under Wine and on Windows."""
 
+import os
 import struct
+import subprocess
 import sys
 import tempfile
 import unittest
@@ -156,6 +158,21 @@ class Starting(unittest.TestCase):
             self.skipTest("Unix paths only")
         self.assertEqual(driver.Programs("bin", "panel.exe").host_path("/tmp/e2e/receiver.log"),
                          "Z:\\tmp\\e2e\\receiver.log")
+
+
+class Logging(unittest.TestCase):
+    def test_a_line_goes_out_in_utf8_whatever_the_output_encoding(self):
+        # On Windows a pipe gets the ANSI code page: cp1252 cannot write the captions at all, and
+        # cp936 writes them in GBK, which a UTF-8 log (a CI run's, ctest's) shows garbled.
+        line = "FAIL without the help file, click 1 shows 未找到文件 ＝I键"
+        for encoding in ("cp1252", "cp936", "ascii", "utf-8"):
+            with self.subTest(encoding=encoding):
+                out = subprocess.run(
+                    [sys.executable, "-B", "-c", f"import driver; print('a', flush=True); driver.log({line!r}); print('b')"],
+                    cwd=Path(__file__).resolve().parent, stdout=subprocess.PIPE, stderr=subprocess.PIPE, check=False,
+                    env={**os.environ, "PYTHONIOENCODING": encoding, "PYTHONUTF8": "0"})
+                self.assertEqual(out.returncode, 0, out.stderr.decode("utf-8", "replace"))
+                self.assertEqual(out.stdout.replace(b"\r\n", b"\n"), f"a\n{line}\nb\n".encode("utf-8"))
 
 
 if __name__ == "__main__":
