@@ -76,20 +76,20 @@ VIAddVersionKey /LANG=${LANG_SIMPCHINESE} "FileVersion" "${YG_VERSION}"
 VIAddVersionKey /LANG=${LANG_SIMPCHINESE} "ProductVersion" "${YG_VERSION}"
 VIAddVersionKey /LANG=${LANG_SIMPCHINESE} "LegalCopyright" "${PUBLISHER}"
 
+; The value the panel's own menu item 开机时启动 writes: the quoted path of the exe.
+Function StartAtSignIn
+  WriteRegStr HKCU "${RUN_KEY}" "${RUN_VALUE}" '"$INSTDIR\ygpanel.exe"'
+FunctionEnd
+
 ; The installed files that a running program can hold open: the help viewer holds ygHelp.chm, a
 ; running panel ygpanel.exe. Neither can then be replaced or deleted. Each is dealt with, retried
 ; for five seconds while a program still holds it. The help file goes first: the help viewer is
 ; the user's to close, and while it holds the file nothing else changes, not even the panel. It is
 ; only moved aside, though, until ygpanel.exe is gone as well: a panel that cannot be closed (one
 ; run as administrator takes no WM_CLOSE from the installer) keeps its help. Then the panel's
-; windows are asked to close (the panel saves nothing and asks nothing on WM_CLOSE) and
+; windows are asked to close (the panel asks nothing on WM_CLOSE; it only saves its settings) and
 ; ygpanel.exe is deleted, retried while its process is still ending. $R0 names the file that
 ; stays (empty when none does).
-; The value the panel's own menu item 开机时启动 writes: the quoted path of the exe.
-Function StartAtSignIn
-  WriteRegStr HKCU "${RUN_KEY}" "${RUN_VALUE}" '"$INSTDIR\ygpanel.exe"'
-FunctionEnd
-
 !macro YG_RELEASE_FILES un
 ; Deletes a file, or renames it to a second name when one is given (after deleting what has that
 ; name), retried for five seconds while a program holds it: Push <file>, Push <new name or "">.

@@ -196,13 +196,18 @@ bool Form1::RestoreRemembered() {
     taken = true;
   }
   if (settings.place) {
-    const SavedPlace p = *settings.place;
-    // A monitor that is gone, or a smaller one, may leave the place off the screen.
-    const ScreenRect there{p.left, p.top, p.left + w.Width(), p.top + w.Height()};
-    if (WhollyInside(there, platform.displays.WorkAreas())) {
-      w.SetLeft(p.left);
-      w.SetTop(p.top);
+    // A monitor that is gone, or a smaller one, may leave the place off the screen. Whether it is
+    // on one shows once the still hidden panel stands there: its outline on the screen, not its
+    // twips, which allow for a frame wider than the system's and were stored rounded, while
+    // keeping the panel on the screen may have put its outline flush with an edge.
+    const float startLeft = w.Left(), startTop = w.Top();
+    w.SetLeft(settings.place->left);
+    w.SetTop(settings.place->top);
+    if (WhollyInside(platform.displays.PanelBounds(), platform.displays.WorkAreas())) {
       taken = true;
+    } else {
+      w.SetLeft(startLeft);
+      w.SetTop(startTop);
     }
   }
   return taken;

@@ -19,6 +19,8 @@ TEST(FakeDisplays, ShowTheFakeWindowsScreenAndOutlineUntilToldOtherwise) {
   EXPECT_EQ(displays.PanelBounds(), (ScreenRect{-100, 200, 5660, 1775}));
   displays.workAreas = std::vector<ScreenRect>{};
   EXPECT_TRUE(displays.WorkAreas().empty());
+  displays.thinnerFrame = 30;
+  EXPECT_EQ(displays.PanelBounds(), (ScreenRect{-70, 230, 5630, 1745}));
 }
 
 TEST(FakeTipWindow, WrapsToTheWidthItIsGivenAndForgetsWhatItHides) {

@@ -60,6 +60,8 @@ TEST_F(SettingsTest, AFirstStartIsTheUsualOneAndStoresNothing) {
   EXPECT_TRUE(fake.window.fatalErrors.empty());
 }
 
+constexpr float kPixel168 = 1440.f / 168;
+
 TEST(RememberedStart, TakesThePlaceWhereItLiesWhollyOnAMonitorAndTheModeAlways) {
   const ScreenRect primary{0, 0, 15360, 11520}, right{15360, 0, 30720, 11520};
   const ScreenRect aboveTaskbar{0, 0, 15360, 10800};
@@ -69,6 +71,8 @@ TEST(RememberedStart, TakesThePlaceWhereItLiesWhollyOnAMonitorAndTheModeAlways) 
     std::int32_t left, top;
     bool compact;
     float expectedLeft, expectedTop;
+    double thinnerFrame = 0;
+    float twipsPerPixel = 0;
   } cases[] = {
       {"expanded, on the primary monitor", {primary}, 1200, 300, false, 1200, 300},
       {"compact, where it was", {primary}, 12000, 9600, true, 12000, 9600},
@@ -79,11 +83,19 @@ TEST(RememberedStart, TakesThePlaceWhereItLiesWhollyOnAMonitorAndTheModeAlways) 
       {"across two monitors", {primary, right}, 12000, 5000, false, 4760, 9270},
       {"partly under a taskbar that came since", {aboveTaskbar}, 1200, 9270, false, 4760, 9000},
       {"no monitor known", {}, 1200, 300, false, 4760, 9270},
+      // The system's frame thinner than the twips allow for: an outline flush with the edges.
+      {"flush with the top-left corner", {primary}, -30, -30, false, -30, -30, 30},
+      {"flush with the taskbar, compact", {aboveTaskbar}, 12550, 9380, true, 12550, 9380, 30},
+      {"a frame's width past the corner", {primary}, -60, -60, false, 4760, 9270, 30},
+      // At 168 DPI a frame of 3 pixels, the place stored in whole twips, the window in pixels.
+      {"flush with the corner at 168 DPI", {primary}, -19, -28, false, -2 * kPixel168, -3 * kPixel168,
+       3 * kPixel168, kPixel168},
   };
   for (const auto& c : cases) {
     FakePlatform fake;
-    fake.window.twipsPerPixel = 0;
+    fake.window.twipsPerPixel = c.twipsPerPixel;
     fake.displays.workAreas = c.areas;
+    fake.displays.thinnerFrame = c.thinnerFrame;
     Store(fake.settings, u"RememberPlace", 1);
     Store(fake.settings, u"Left", c.left);
     Store(fake.settings, u"Top", c.top);
@@ -93,7 +105,7 @@ TEST(RememberedStart, TakesThePlaceWhereItLiesWhollyOnAMonitorAndTheModeAlways) 
     EXPECT_EQ(fake.window.left, c.expectedLeft) << c.what;
     EXPECT_EQ(fake.window.top, c.expectedTop) << c.what;
     EXPECT_EQ(Compact(fake), c.compact) << c.what;
-    EXPECT_EQ(fake.window.width, c.compact ? 2840 : 5840) << c.what;
+    EXPECT_NEAR(fake.window.width, c.compact ? 2840 : 5840, c.twipsPerPixel) << c.what;
     EXPECT_EQ(fake.controls.Shown(Ctl::Comm1), !c.compact) << c.what;
     EXPECT_TRUE(fake.window.visible) << c.what;
     EXPECT_TRUE(fake.window.fatalErrors.empty()) << c.what;

@@ -9,8 +9,10 @@ WindowOwner OwnerOf(HWND window) noexcept {
   return process == GetCurrentProcessId() ? WindowOwner::Panel : WindowOwner::Other;
 }
 
-KeepForeground::KeepForeground() noexcept
-    : remembered_(GetForegroundWindow()), rememberedOwner_(OwnerOf(remembered_)) {}
+KeepForeground::KeepForeground() noexcept : KeepForeground(GetForegroundWindow()) {}
+
+KeepForeground::KeepForeground(HWND remembered) noexcept
+    : remembered_(remembered), rememberedOwner_(OwnerOf(remembered_)) {}
 
 KeepForeground::~KeepForeground() {
   const HWND now = GetForegroundWindow();

@@ -20,9 +20,14 @@ WindowOwner OwnerOf(HWND window) noexcept;
 class KeepForeground {
  public:
   KeepForeground() noexcept;
+  // Gives the foreground back to `remembered` instead: the window that held it when something
+  // that came before began.
+  explicit KeepForeground(HWND remembered) noexcept;
   ~KeepForeground();
   KeepForeground(const KeepForeground&) = delete;
   KeepForeground& operator=(const KeepForeground&) = delete;
+
+  HWND Remembered() const noexcept { return remembered_; }
 
  private:
   HWND remembered_;

@@ -155,6 +155,7 @@ LRESULT Win32Panel::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       // The system's move loop (a press on the title bar, or the drag of the bare panel) and its
       // window menu: under Wine they leave the panel active. The user's program gets it back.
       const KeepForeground keep;
+      beforeMenu_ = keep.Remembered();
       // A menu of a window that is not the foreground window gets no keyboard and stays open at
       // a click elsewhere: the panel holds the foreground while its window menu is open.
       if (message == WM_CONTEXTMENU) SetForegroundWindow(hwnd_);
@@ -264,8 +265,10 @@ LRESULT Win32Panel::OnPictureMessage(Child& child, UINT message, WPARAM wParam, 
 
 void Win32Panel::OnMenuChoice(MenuItem item) {
   // Chosen from the window menu, which under Wine leaves the panel active; the About box
-  // activates it too. The user's program gets the keyboard back.
-  const KeepForeground keep;
+  // activates it too. The user's program gets the keyboard back: the window that had it before
+  // the menu opened. The choice comes after the menu has closed and handed the foreground back,
+  // and until that program has taken it Wine reports no foreground window at all.
+  const KeepForeground keep(beforeMenu_ ? beforeMenu_ : GetForegroundWindow());
   if (form_) form_->MenuChosen(item);
 }
 

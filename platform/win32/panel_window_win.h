@@ -158,6 +158,7 @@ class Win32Panel final : public Controls, public PanelWindow {
   int keySize_ = 100;  // percent
   bool activated_ = false;
   bool moving_ = false;  // inside the system's move loop: the user is placing the panel
+  HWND beforeMenu_ = nullptr;  // the foreground window when the window menu last opened
   std::vector<Child> children_;  // one per layout row, in the table's order
   Faces faces_;  // at the current DPI
   SystemColours colours_;

@@ -23,7 +23,8 @@ std::vector<ScreenRect> FakeDisplays::WorkAreas() {
 
 ScreenRect FakeDisplays::PanelBounds() {
   LogTo(log, "PanelBounds?");
-  return {window_.left, window_.top, window_.left + window_.width, window_.top + window_.height};
+  const double d = thinnerFrame;
+  return {window_.left + d, window_.top + d, window_.left + window_.width - d, window_.top + window_.height - d};
 }
 
 KeyReach FakeKeyTarget::KeysReachFocus() {

@@ -18,7 +18,7 @@ namespace yg::testing {
 class FakePanelWindow;
 
 // Monitors: by default one, the fake window's screen, with no taskbar. The panel's outline is
-// the fake window's own rectangle.
+// the fake window's own rectangle, unless its frame is made thinner.
 class FakeDisplays : public Displays {
  public:
   explicit FakeDisplays(const FakePanelWindow& window) : window_(window) {}
@@ -27,6 +27,9 @@ class FakeDisplays : public Displays {
   ScreenRect PanelBounds() override;
 
   std::optional<std::vector<ScreenRect>> workAreas;  // unset: the whole screen
+  // The outline lies this many twips inside the window's rectangle on every side, as the
+  // system's frame does where it is thinner than the one the panel's twips allow for.
+  double thinnerFrame = 0;
   CallLog* log = nullptr;
 
  private:
