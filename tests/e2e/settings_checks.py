@@ -29,8 +29,8 @@ RUN_VALUE = "雁格输入法键盘"
 
 
 # ---------------------------------------------------------------------------------------------
-# The registry, through regedit's .reg files (UTF-16 with a byte-order mark, so that the Chinese
-# key and value names pass whatever the locale)
+# The registry, through reg export and reg import of .reg files (UTF-16 with a byte-order mark, so
+# that the Chinese key and value names pass whatever the locale)
 
 
 def parse_reg(text):
@@ -59,18 +59,20 @@ class Registry:
                        else Path(os.environ.get("WINEPREFIX", "")) / "drive_c")
         self.restore_file = self.folder / "yg-e2e-settings-restore.reg"
 
-    def regedit(self, *args):
-        subprocess.run(self.programs.command("regedit", *args), stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+    def reg(self, *args):
+        # reg.exe, not regedit.exe: Windows starts regedit with the highest rights the user has,
+        # which for an administrator means a consent prompt (or error 740 from a script).
+        subprocess.run(self.programs.command("reg", *args), stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
                        stderr=subprocess.DEVNULL, timeout=60, check=False, **self.programs.options)
 
     def read(self):
         """The current user's software keys."""
         path = self.folder / "yg-e2e-export.reg"
-        # regedit now and then ends without writing its export under a loaded machine: ask again
+        # reg now and then ends without writing its export under a loaded machine: ask again
         # rather than read that as an empty registry.
         for _ in range(3):
             path.unlink(missing_ok=True)
-            self.regedit("/E", self.programs.host_path(path), SOFTWARE)
+            self.reg("export", SOFTWARE, self.programs.host_path(path), "/y")
             try:
                 return parse_reg(path.read_bytes().decode("utf-16"))
             except (FileNotFoundError, UnicodeDecodeError):
@@ -88,7 +90,7 @@ class Registry:
     def apply(self, text, name="yg-e2e-import.reg"):
         path = self.folder / name
         path.write_bytes(("Windows Registry Editor Version 5.00\r\n\r\n" + text).encode("utf-16"))
-        self.regedit("/S", self.programs.host_path(path))
+        self.reg("import", self.programs.host_path(path))
         path.unlink(missing_ok=True)
 
     def put_back(self):
