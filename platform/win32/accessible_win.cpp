@@ -281,6 +281,7 @@ struct ScreenReaders::Slot {
   HWND panel;
   ControlId control;
   AccessibleControl* object = nullptr;
+  bool going = false;  // WM_DESTROY has come: no new object, or nothing would ever let it go
 };
 
 long LiveAccessibleObjects() { return liveObjects; }
@@ -312,6 +313,8 @@ LRESULT CALLBACK ScreenReaders::SubclassProc(HWND hwnd, UINT message, WPARAM wPa
       }
       break;
     case WM_DESTROY:
+      // Its children still go after this, and whatever asks while they do is told nothing.
+      slot.going = true;
       slot.owner->Forget(slot);
       break;
     case WM_NCDESTROY:
@@ -326,7 +329,7 @@ LRESULT CALLBACK ScreenReaders::SubclassProc(HWND hwnd, UINT message, WPARAM wPa
 
 // Our object for the window, made at the first question; 0 leaves the system's own to answer.
 LRESULT ScreenReaders::Answer(Slot& slot, WPARAM wParam) {
-  if (!Ready()) return 0;
+  if (slot.going || !Ready()) return 0;
   const Oleacc& oleacc = LoadOleacc();
   if (!slot.object) {
     IAccessible* standard = nullptr;

@@ -179,8 +179,11 @@ LRESULT Win32Panel::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       break;
     }
     case kDefaultActionMessage:
-      // A screen reader's default action, posted by the control's accessible object.
-      if (const Child* c = ChildOf(reinterpret_cast<HWND>(wParam)); c && form_) form_->DefaultAction(c->row->control);
+      // A screen reader's default action, posted by the control's accessible object. A key hidden
+      // since (by an action asked for just before) is out of reach, as it is of a click.
+      if (const Child* c = ChildOf(reinterpret_cast<HWND>(wParam)); c && form_ && IsWindowVisible(c->hwnd)) {
+        form_->DefaultAction(c->row->control);
+      }
       return 0;
     case WM_DPICHANGED:
       OnDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));

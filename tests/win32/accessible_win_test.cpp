@@ -221,6 +221,23 @@ TEST_F(AccessibleTest, WhatHasNoActionOrIsNoChildSaysSo) {
   panel.SetVisible(Ctl::Frame1, true);
 }
 
+// Two actions asked for at once: the first (the mode switch) hides the radicals, so the second,
+// on a radical, finds its key gone by the time it runs and types nothing, as a click could not.
+TEST_F(AccessibleTest, AnActionOnAKeyHiddenBeforeItRunsTypesNothing) {
+  Object modeSwitch, radical;
+  Get(Ctl::Command2, modeSwitch);
+  Get(Ctl::Comm3, radical);
+  ASSERT_TRUE(modeSwitch.p && radical.p);
+  ASSERT_EQ(modeSwitch->accDoDefaultAction(Self()), S_OK);
+  ASSERT_EQ(radical->accDoDefaultAction(Self()), S_OK);
+  Pump();
+  EXPECT_FALSE(IsWindowVisible(Window(Ctl::Comm3)));
+  EXPECT_EQ(Describe(keys.Delivered()), "");
+  form.Click(Ctl::Command2);
+  Pump();
+  EXPECT_TRUE(IsWindowVisible(Window(Ctl::Comm3)));
+}
+
 TEST_F(AccessibleTest, EverythingElseIsTheStandardObjects) {
   Object key, frame;
   Get(Ctl::Image12, key);
@@ -285,6 +302,47 @@ TEST(AccessibleLifetime, ObjectsGoWithTheirWindowsAndTheirLastHolder) {
   EXPECT_EQ(kept->get_accName(Self(), &name), CO_E_OBJNOTCONNECTED);
   EXPECT_EQ(kept->accDoDefaultAction(Self()), CO_E_OBJNOTCONNECTED);
   kept->Release();
+  EXPECT_EQ(LiveAccessibleObjects(), before);
+}
+
+
+// What a window does while it goes (here: a child that, as it is destroyed, asks for its parent's
+// object, as an in-context hook of a screen reader may) finds the parent answering no more: the
+// parent has had WM_DESTROY and its object has been let go.
+IAccessible* askedWhileGoing = nullptr;
+
+LRESULT CALLBACK AskingChildProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_DESTROY) {
+    AccessibleObjectFromWindow(GetParent(hwnd), OBJID_CLIENT, kIidIAccessible,
+                               reinterpret_cast<void**>(&askedWhileGoing));
+  }
+  return DefWindowProcW(hwnd, message, wParam, lParam);
+}
+
+TEST(AccessibleLifetime, AWindowThatIsGoingMakesNoNewObject) {
+  WNDCLASSW asking{};
+  asking.lpfnWndProc = AskingChildProc;
+  asking.hInstance = GetModuleHandleW(nullptr);
+  asking.lpszClassName = L"YgAskingChild";
+  RegisterClassW(&asking);
+  const long before = LiveAccessibleObjects();
+  {
+    ScreenReaders readers;
+    const HWND parent = CreateWindowExW(0, L"STATIC", L"parent", WS_POPUP, 0, 0, 50, 50, nullptr, nullptr,
+                                        GetModuleHandleW(nullptr), nullptr);
+    ASSERT_TRUE(parent);
+    readers.Expose(parent, Ctl::Frame4, parent);
+    ASSERT_TRUE(CreateWindowExW(0, L"YgAskingChild", L"", WS_CHILD, 0, 0, 10, 10, parent, nullptr,
+                                GetModuleHandleW(nullptr), nullptr));
+    DestroyWindow(parent);
+  }
+  if (askedWhileGoing) {
+    BSTR name = nullptr;
+    EXPECT_NE(askedWhileGoing->get_accName(Self(), &name), S_OK) << "an object of ours, still connected";
+    SysFreeString(name);
+    askedWhileGoing->Release();
+    askedWhileGoing = nullptr;
+  }
   EXPECT_EQ(LiveAccessibleObjects(), before);
 }
 
