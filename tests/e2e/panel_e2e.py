@@ -435,7 +435,9 @@ class Run:
             before = self.panel.refresh() and self.panel.client()
             self.receiver.set_mark()
             self.screen.click(*self.panel.centre("Command2"))
-            wait_for(lambda: self.panel.refresh() and self.panel.children["Command2"]["text"] == "+", 5)
+            # The caption changes first and the panel moves last: another process can look in between.
+            wait_for(lambda: self.panel.refresh() and self.panel.children["Command2"]["text"] == "+"
+                     and abs(self.panel.client()[0] - before[0] - self.px(3020)) <= 1, 5)
             cl, ct, cr, cb = self.panel.client()
             self.c.near([cr - cl, cb - ct], [self.px(2750), self.px(1120)], 1,
                         f"compact mode {pair + 1}: the client area is 2750 x 1120 twips")
@@ -455,7 +457,8 @@ class Run:
             if pair == 0:
                 self.screen.shot("compact.png")
             self.screen.click(*self.panel.centre("Command2"))
-            wait_for(lambda: self.panel.refresh() and self.panel.children["Command2"]["text"] == "-", 5)
+            wait_for(lambda: self.panel.refresh() and self.panel.children["Command2"]["text"] == "-"
+                     and abs(self.panel.client()[0] - before[0]) <= 1, 5)
             cl, ct, cr, cb = self.panel.client()
             self.c.near([cr - cl, cb - ct], [self.px(5770), self.px(1470)], 1,
                         f"expanded again {pair + 1}: the client area is 5770 x 1470 twips")
