@@ -83,6 +83,8 @@ constexpr wchar_t kPanelButtonText[] = L"虫";
 constexpr wchar_t kPanelOneKeyText[] = L"。";
 constexpr DWORD kPanelOneKey = VK_OEM_PERIOD;
 constexpr DWORD kBareButtonKey = 'I';
+// The panel's child windows: the 97 controls of the layout table and the edit inside the combo box.
+constexpr int kPanelWindows = 98;
 
 // A window counts as settled once its rectangle has not changed for this long.
 constexpr double kSettleMs = 1000;
@@ -330,7 +332,7 @@ bool MeasureIdle(const Options& o, std::string& error) {
     return false;
   }
   Watched panel(o.panel), bare(o.bareWindow);
-  if (!panel.Start(o.hook, 98, error) || !bare.Start(o.hook, 0, error)) return false;
+  if (!panel.Start(o.hook, kPanelWindows, error) || !bare.Start(o.hook, 0, error)) return false;
   // The pointer away from both, in the screen's top right corner.
   INPUT away = MouseAt({GetSystemMetrics(SM_CXSCREEN) - 1, 0}, 0);
   SendInput(1, &away, sizeof away);

@@ -46,7 +46,8 @@ constexpr int kExitUsage = 1;
 constexpr int kExitFailed = 2;
 constexpr wchar_t kPanelClass[] = L"YgKeyPanel";
 constexpr wchar_t kHelpViewerClass[] = L"HH Parent";
-constexpr int kPanelControls = 98;
+// The panel's child windows: the 97 controls of the layout table and the edit inside the combo box.
+constexpr int kPanelWindows = 98;
 constexpr UINT kFirstAnswerMs = 500;
 constexpr UINT kAnswerMs = 5000;
 constexpr int kLeastDpi = 96, kMostDpi = 480;
@@ -184,7 +185,7 @@ bool Fuzz::SendOne(std::string& error) {
     return Send(target, message, vk, lParam, error);
   }
   if (kind <= 900) {
-    const int id = Chance(50) ? 1000 + Random(0, kPanelControls - 1) : Random(0, 0xFFFF);
+    const int id = Chance(50) ? 1000 + Random(0, static_cast<int>(yg::LayoutTable().size()) - 1) : Random(0, 0xFFFF);
     const int code = Chance(60) ? Random(0, 8) : Random(0, 0xFFFF);  // BN_CLICKED ... BN_KILLFOCUS, or any
     LPARAM control = 0;
     if (Chance(70)) control = reinterpret_cast<LPARAM>(targets_[static_cast<std::size_t>(Random(0, static_cast<int>(targets_.size()) - 1))]);
@@ -325,13 +326,17 @@ bool Fuzz::ClickRadical(std::string& error) {
 }
 
 bool Fuzz::Run(std::string& error) {
-  if (!panel_.Start({"panel", o_.panel, kPanelClass}) || !WaitUntilReady(panel_, kPanelControls, 60000, error)) {
+  if (!panel_.Start({"panel", o_.panel, kPanelClass}) || !WaitUntilReady(panel_, kPanelWindows, 60000, error)) {
     if (error.empty()) error = "CreateProcess " + std::to_string(GetLastError());
     return false;
   }
   window_ = panel_.Window();
   targets_.push_back(window_);
-  for (const PanelControl& c : ControlsOf(window_)) targets_.push_back(c.hwnd);
+  for (const PanelControl& c : WaitForControls(window_, 60000)) targets_.push_back(c.hwnd);
+  if (targets_.size() != yg::LayoutTable().size() + 1) {
+    error = "the panel has " + std::to_string(targets_.size() - 1) + " controls of the layout table";
+    return false;
+  }
   if (!watch_.ok() || !watch_.TakeKeyboard()) {
     error = "no keyboard hook, or no foreground for the focus window";
     return false;

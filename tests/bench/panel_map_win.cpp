@@ -39,6 +39,15 @@ std::vector<PanelControl> ControlsOf(HWND panel) {
   return found.controls;
 }
 
+std::vector<PanelControl> WaitForControls(HWND panel, double timeoutMs) {
+  std::vector<PanelControl> controls;
+  PumpUntil(NowMs() + timeoutMs, [&] {
+    controls = ControlsOf(panel);
+    return controls.size() >= LayoutTable().size();
+  });
+  return controls;
+}
+
 std::optional<POINT> ClickPoint(HWND control) {
   if (!IsWindowVisible(control)) return std::nullopt;
   RECT r{};

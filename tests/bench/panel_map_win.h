@@ -24,6 +24,9 @@ struct PanelControl {
 
 // Every child window of the panel that belongs to a row of the layout table.
 std::vector<PanelControl> ControlsOf(HWND panel);
+// ControlsOf once every row of the layout table has its window, or after the timeout whatever
+// there is: the panel may still be making them while it already answers messages.
+std::vector<PanelControl> WaitForControls(HWND panel, double timeoutMs);
 
 // The centre of the control, when a click there reaches it: it is shown, inside the panel's
 // client area and not covered by another window.

@@ -1,10 +1,11 @@
 // yg_ref_panel: the start-up a window with the panel's controls can have at best, for yg_bench to
-// time the panel against. It makes the panel's 98 controls from the same layout table, with the
-// system's own classes (push buttons, a combo box, static frames and pictures), the same styles,
-// fonts, pictures, places, stacking and tooltips, in the cheapest order Windows allows: the
-// window is created hidden at its final size and place, every control is made straight into
-// its place inside it, nothing is measured, moved or restacked afterwards, and the window is
-// shown once. It does nothing when clicked and lists no keyboard layouts.
+// time the panel against. It makes the 97 controls of the panel's layout table (98 child windows
+// with the combo box's edit) with the system's own classes (push buttons, a combo box, static
+// frames and pictures), the same styles, fonts, pictures, places, stacking and tooltips, in the
+// cheapest order Windows allows: the window is created hidden at its final size and place, every
+// control is made straight into its place inside it, nothing is measured, moved or restacked
+// afterwards, and the window is shown once. It does nothing when clicked and lists no keyboard
+// layouts.
 #include <windows.h>
 #include <commctrl.h>
 

@@ -48,7 +48,8 @@ constexpr int kExitFailed = 2;
 constexpr wchar_t kPanelClass[] = L"YgKeyPanel";
 constexpr wchar_t kReferenceClass[] = L"YgRefPanel";
 constexpr wchar_t kHelpViewerClass[] = L"HH Parent";
-constexpr int kPanelControls = 98;
+// The panel's child windows: the 97 controls of the layout table and the edit inside the combo box.
+constexpr int kPanelWindows = 98;
 constexpr double kStartTimeoutMs = 60000;
 constexpr double kKeysTimeoutMs = 5000;
 constexpr double kViewerTimeoutMs = 30000;
@@ -135,14 +136,19 @@ class Soak {
 };
 
 bool Soak::StartPanel(std::string& error) {
-  if (!panel_.Start({"panel", o_.panel, kPanelClass}) || !WaitUntilReady(panel_, kPanelControls, kStartTimeoutMs, error)) {
+  if (!panel_.Start({"panel", o_.panel, kPanelClass}) || !WaitUntilReady(panel_, kPanelWindows, kStartTimeoutMs, error)) {
     if (error.empty()) error = "CreateProcess " + std::to_string(GetLastError());
     return false;
   }
   window_ = panel_.Window();
-  controls_ = ControlsOf(window_);
-  if (controls_.size() != kPanelControls) {
+  controls_ = WaitForControls(window_, kStartTimeoutMs);
+  if (controls_.size() != yg::LayoutTable().size()) {
     error = "the panel has " + std::to_string(controls_.size()) + " controls of the layout table";
+    for (const yg::LayoutRow& row : yg::LayoutTable()) {
+      if (std::none_of(controls_.begin(), controls_.end(), [&](const PanelControl& c) { return c.row == &row; })) {
+        error += ", not " + yg::ControlName(row.control);
+      }
+    }
     return false;
   }
   if (!watch_.ok() || !watch_.TakeKeyboard()) {
@@ -230,6 +236,7 @@ bool Soak::SwitchMode(std::string& error) {
     return false;
   }
   ++switches_;
+  clickable_.clear();  // other controls show now
   return WaitForKeys("the mode switch", error);
 }
 
@@ -255,6 +262,7 @@ bool Soak::OpenAndCloseHelp(POINT at, std::string& error) {
     return false;
   }
   ++helps_;
+  clickable_.clear();
   // The viewer had the keyboard; the user clicks back into the program.
   if (!watch_.TakeKeyboard()) {
     error = "the focus window did not get the keyboard back after the help viewer";
@@ -311,6 +319,7 @@ bool Soak::Drag(std::string& error) {
     return false;
   }
   ++drags_;
+  clickable_.clear();
   if (!PumpUntil(NowMs() + kKeysTimeoutMs, [&] { return watch_.HasKeyboard(); })) {
     error = "the keyboard did not come back to the focus window after a drag";
     return false;
@@ -376,7 +385,7 @@ bool Soak::Click(long i, Action action, std::string& error) {
 
 bool Soak::Run(std::string& error) {
   const Schedule schedule = MakeSchedule(o_, rng_);
-  if (!StartPanel(error)) return false;
+  if (!StartPanel(error)) return Report("start-up: " + error);
   const Memory atStart = MemoryOf(panel_.Process());
   Fact("soak_memory_start_private", Fixed(atStart.privateBytes, 0));
   Fact("soak_memory_start_working_set", Fixed(atStart.workingSet, 0));
@@ -446,7 +455,7 @@ bool Soak::Report(const std::string& error) {
 bool ClickReference(const Options& o, std::string& error) {
   Running reference;
   if (!reference.Start({"reference", o.reference, kReferenceClass}) ||
-      !WaitUntilReady(reference, kPanelControls, kStartTimeoutMs, error)) {
+      !WaitUntilReady(reference, kPanelWindows, kStartTimeoutMs, error)) {
     if (error.empty()) error = "CreateProcess reference " + std::to_string(GetLastError());
     return false;
   }
@@ -455,7 +464,7 @@ bool ClickReference(const Options& o, std::string& error) {
   Fact("reference_memory_start_private", Fixed(start.privateBytes, 0));
   Fact("reference_memory_start_working_set", Fixed(start.workingSet, 0));
   std::vector<POINT> points;
-  for (const PanelControl& c : ControlsOf(reference.Window())) {
+  for (const PanelControl& c : WaitForControls(reference.Window(), kStartTimeoutMs)) {
     if (c.row->kind != yg::ControlKind::Button) continue;
     if (const auto at = ClickPoint(c.hwnd)) points.push_back(*at);
   }
