@@ -17,8 +17,9 @@
 # A benchmark, not a test: slowness never fails it. It fails when a figure cannot be taken, or
 # when a click takes more than one SendInput call.
 #
-# Its own Wine prefix, /tmp/yg-wineprefix-bench: windows belong to a prefix, so runs sharing one
-# would disturb each other (and a panel left running in it would keep a new one from starting).
+# Its own Wine prefix, $YG_WINEPREFIX-bench (/tmp/yg-wineprefix-bench without YG_WINEPREFIX):
+# windows belong to a prefix, so runs sharing one would disturb each other (and a panel left
+# running in it would keep a new one from starting).
 set -uo pipefail
 cd "$(dirname "$0")/.." || exit 1
 source scripts/lib/packages.sh
@@ -53,7 +54,7 @@ for exe in "$panel" $tools/{yg_bare_window,yg_bare_button,yg_ref_panel,yg_bench,
   [ -f "$exe" ] || { echo "$0: $exe is missing (build it, or leave out --no-build)" >&2; exit 1; }
 done
 
-export YG_WINEPREFIX=/tmp/yg-wineprefix-bench
+export YG_WINEPREFIX="${YG_WINEPREFIX:-/tmp/yg-wineprefix}-bench"
 # One run at a time in the prefix: a second one's windows would disturb the first's figures.
 exec {run_lock}>"$YG_WINEPREFIX.run-lock"
 flock -n "$run_lock" || { echo "$0: another benchmark is running in $YG_WINEPREFIX" >&2; exit 1; }
@@ -70,7 +71,7 @@ trap cleanup EXIT
 out=build/bench
 mkdir -p "$out"
 facts=$out/facts.txt trace=$out/relay.log
-load=$(cut -d' ' -f1-3 /proc/loadavg)
+load=$(cut -d' ' -f1-3 /proc/loadavg) started=$(date -u '+%Y-%m-%d %H:%M UTC')
 echo "Measuring: $runs runs of each, Wine prefix $WINEPREFIX, display $DISPLAY (load average $load)"
 # Standard error is the relay trace: Wine writes the traced children's lines to the one they
 # inherit from yg_bench, which reads them back from this file.
@@ -92,7 +93,7 @@ memory=$out/memory.txt
 echo "Memory: $clicks clicks on the panel, then as many on the reference"
 wine $tools/yg_soak.exe soak --panel "$(yg_winpath "$panel")" --expected "$(yg_winpath tests/data/expected_clicks.txt)" \
   --reference "$(yg_winpath $tools/yg_ref_panel.exe)" --clicks "$clicks" --switches $((clicks / 50)) \
-  --drags $((clicks / 100)) --help 5 --sample 500 --settle 500 2>/dev/null >"$memory"
+  --drags $((clicks / 100)) --help 5 --sample $((clicks / 4)) --settle $((clicks / 4)) 2>/dev/null >"$memory"
 status=$?
 if [ "$status" -ne 0 ]; then
   grep '^error=' "$memory" >&2 || echo "$0: yg_soak.exe ended with status $status" >&2
@@ -108,6 +109,16 @@ ratio() { awk -v a="$1" -v b="$2" 'BEGIN { if (b > 0) printf "%.2f", a / b; else
 ms() { printf '%s ms' "$1"; }
 mb() { awk -v b="$1" 'BEGIN { printf "%.2f MB", b / 1048576 }'; }
 bytes() { printf '%s bytes' "$(sed ':a; s/\B[0-9]\{3\}\>/,&/; ta' <<<"$1")"; }
+per_move() {  # <target>: processor time per pointer move while the pointer crossed its window
+  ratio "$(fact "moving_$1_cpu_ms")" "$(fact "moving_$1_moves")"
+}
+program() {  # <target>: the exe that yg_bench measured as it
+  case $1 in
+    panel) echo ygpanel.exe ;;
+    reference) echo yg_ref_panel.exe ;;
+    bare) echo yg_bare_window.exe ;;
+  esac
+}
 
 calls=$(fact sendinput_panel_calls) events=$(fact sendinput_panel_events)
 if [ "$calls" = 1 ]; then sendinput_verdict=met; else sendinput_verdict="**FAILED**"; fi
@@ -122,7 +133,7 @@ memory_row() {  # <what> <panel private> <reference private> <panel working set>
 }
 
 {
-  echo "Measured $(date -u '+%Y-%m-%d %H:%M UTC') with \`bash scripts/benchmark.sh\`: $(wine --version 2>/dev/null),"
+  echo "Measured $started with \`bash scripts/benchmark.sh\`: $(wine --version 2>/dev/null),"
   echo "Xvfb, $(nproc) cores ($(sed -n 's/^model name[[:space:]]*: //p' /proc/cpuinfo | head -n 1)), load average"
   echo "$load at the start. Medians of $n runs each, panel and references interleaved."
   echo
@@ -132,11 +143,13 @@ memory_row() {  # <what> <panel private> <reference private> <panel working set>
   echo "| ... to its message loop running, against the 98-control reference | $(ms "$(fact startup_panel_ready_median)") | $(ms "$(fact startup_reference_ready_median)") | $(fact startup_reference_ready_ratio) | | |"
   echo "| Start-up, against the bare window | $(ms "$(fact startup_panel_sized_median)") | $(ms "$(fact startup_bare_sized_median)") | $(fact startup_ratio) | ≤ 1.2 | $(aim "$(fact startup_ratio)" 1.2) |"
   echo "| Click on 虫 to its 12th key event at a low-level hook | $(ms "$(fact click_panel_median)") | $(ms "$(fact click_bare_median)") (1 key) | $(fact click_ratio) | ≤ 1.1 | $(aim "$(fact click_ratio)" 1.1) |"
+  echo "| Click on 。 (one key, like the reference) at the hook / at the focused window's queue | $(fact click_panel_1key_median) / $(ms "$(fact clickqueue_panel_1key_median)") | $(fact click_bare_median) / $(ms "$(fact clickqueue_bare_median)") | $(fact click_1key_ratio) / $(fact clickqueue_1key_ratio) | ≤ 1.1 | $(aim "$(fact click_1key_ratio)" 1.1) / $(aim "$(fact clickqueue_1key_ratio)" 1.1) |"
   echo "| SendInput calls per click on 虫 | $calls ($events key events) | $(fact sendinput_bare_calls) ($(fact sendinput_bare_events) key events) | | exactly 1 | $sendinput_verdict |"
-  echo "| Idle, pointer away, $(fact idle_seconds) s: processor time | $(ms "$(fact idle_panel_cpu_ms)") | $(ms "$(fact idle_bare_cpu_ms)") (bare window) | | | |"
+  echo "| Idle, pointer away, $(fact idle_seconds) s: processor time | $(ms "$(fact idle_panel_cpu_ms)") | $(ms "$(fact idle_bare_cpu_ms)") (bare window), $(ms "$(fact idle_reference_cpu_ms)") (98-control reference) | | | |"
   echo "| Idle, $(fact idle_seconds) s: wake-ups (messages taken, timers among them) | $(fact idle_panel_messages) ($(fact idle_panel_timers)) | $(fact idle_bare_messages) ($(fact idle_bare_timers)) | | zero | $wakeup_verdict |"
   echo "| Idle, $(fact idle_seconds) s: $(fact idle_panel_wakeups_are) | $(fact idle_panel_wakeups) | $(fact idle_bare_wakeups) | | | |"
-  echo "| Pointer moving over the window, $(fact moving_seconds) s: processor time | $(ms "$(fact moving_panel_cpu_ms)") | $(ms "$(fact moving_bare_cpu_ms)") (bare window) | $(ratio "$(fact moving_panel_cpu_ms)" "$(fact moving_bare_cpu_ms)") | | |"
+  echo "| Pointer moving over the window, $(fact moving_seconds) s: processor time | $(ms "$(fact moving_panel_cpu_ms)") | $(ms "$(fact moving_bare_cpu_ms)") (bare window), $(ms "$(fact moving_reference_cpu_ms)") (98-control reference) | $(ratio "$(fact moving_panel_cpu_ms)" "$(fact moving_bare_cpu_ms)"), $(ratio "$(fact moving_panel_cpu_ms)" "$(fact moving_reference_cpu_ms)") | | |"
+  echo "| ... per pointer move | $(ms "$(per_move panel)") | $(ms "$(per_move bare)") (bare window), $(ms "$(per_move reference)") (98-control reference) | $(ratio "$(per_move panel)" "$(per_move bare)"), $(ratio "$(per_move panel)" "$(per_move reference)") | | |"
   memory_row "after start-up" "$(mfact soak_memory_start_private)" "$(mfact reference_memory_start_private)" \
     "$(mfact soak_memory_start_working_set)" "$(mfact reference_memory_start_working_set)"
   memory_row "after $(mfact soak_clicks) clicks" "$(mfact soak_memory_end_private)" "$(mfact reference_memory_end_private)" \
@@ -150,24 +163,18 @@ memory_row() {  # <what> <panel private> <reference private> <panel working set>
   echo "| Program | window | controls | visible | sized | ready |"
   echo "|---|---:|---:|---:|---:|---:|"
   for t in panel reference bare; do
-    case $t in
-      panel) label=ygpanel.exe ;;
-      reference) label=yg_ref_panel.exe ;;
-      bare) label=yg_bare_window.exe ;;
-    esac
-    echo "| $label | $(fact startup_${t}_exists_median) | $(fact startup_${t}_built_median) | $(fact startup_${t}_shown_median) | $(fact startup_${t}_sized_median) | $(fact startup_${t}_ready_median) |"
+    echo "| $(program "$t") | $(fact startup_${t}_exists_median) | $(fact startup_${t}_built_median) | $(fact startup_${t}_shown_median) | $(fact startup_${t}_sized_median) | $(fact startup_${t}_ready_median) |"
   done
   echo
   echo "While idle and while the pointer moves, the messages each program's thread took (timers,"
-  echo "paints and input among them) and the messages sent to it, as yg_probe_hook.dll counted them:"
+  echo "paints and input among them) and the messages sent to it, as yg_probe_hook.dll counted them,"
+  echo "its $(fact idle_panel_wakeups_are) and its processor time (from $(fact idle_panel_cpu_from)):"
   echo
-  echo "| Program | when | messages taken | timers | paints | input | sent to it | processor |"
-  echo "|---|---|---:|---:|---:|---:|---:|---:|"
-  for t in panel bare; do
-    label=ygpanel.exe
-    [ "$t" = bare ] && label=yg_bare_window.exe
+  echo "| Program | when | messages taken | timers | paints | input | sent to it | wake-ups | processor |"
+  echo "|---|---|---:|---:|---:|---:|---:|---:|---:|"
+  for t in panel reference bare; do
     for w in idle moving; do
-      echo "| $label | $w | $(fact ${w}_${t}_messages) | $(fact ${w}_${t}_timers) | $(fact ${w}_${t}_paints) | $(fact ${w}_${t}_input) | $(fact ${w}_${t}_sent) | $(ms "$(fact ${w}_${t}_cpu_ms)") |"
+      echo "| $(program "$t") | $w | $(fact ${w}_${t}_messages) | $(fact ${w}_${t}_timers) | $(fact ${w}_${t}_paints) | $(fact ${w}_${t}_input) | $(fact ${w}_${t}_sent) | $(fact ${w}_${t}_wakeups) | $(ms "$(fact ${w}_${t}_cpu_ms)") |"
     done
   done
   echo

@@ -25,12 +25,12 @@
 //               the SendInput calls in the trace. Wine writes a child's trace to the standard
 //               error it inherited from this program, so <file> must be where that goes
 //               (2><file>).
-//   idle        starts the panel and yg_bare_window side by side, hooks yg_probe_hook.dll (--hook)
-//               onto both, and with the pointer away from both for <s> seconds (default 60)
-//               takes the processor time each used, the messages its thread took (timers, paints,
-//               input) and its wake-ups; then the same for <s> seconds (default 10) of the pointer
-//               moving across each window in turn, over its bare area and its keys, a move every
-//               10 ms.
+//   idle        starts the panel, yg_bare_window and (with --reference) yg_ref_panel side by
+//               side, hooks yg_probe_hook.dll (--hook) onto each, and with the pointer away from
+//               all for <s> seconds (default 60) takes the processor time each used, the messages
+//               its thread took (timers, paints, input) and its wake-ups; then the same for <s>
+//               seconds (default 10) of the pointer moving across each window in turn, over its
+//               bare area and its keys, a move every 10 ms.
 //   size        the size of each exe in bytes.
 //
 // Times are milliseconds. Per run: `startup run=<i> target=<t> exists=<ms> built=<ms>
@@ -46,7 +46,7 @@
 // (panel/reference); <m>_<t>_{median,min,max,first_median,gap_median,events,inactive},
 // <m>_ratio (panel/bare), <m>_1key_ratio (panel_1key/bare) for <m> click and clickqueue;
 // sendinput_<t>_{calls,events}; idle_<t>_{cpu_ms,messages,timers,paints,input,sent,wakeups}
-// and moving_<t>_{cpu_ms,messages,moves}; size_{panel,bare_window,bare_button}. Targets:
+// and moving_<t>_{cpu_ms,messages,moves}, each with _cpu_from and _wakeups_are; size_{panel,bare_window,bare_button}. Targets:
 // panel, panel_1key (its 。 key), bare, reference.
 // Exit status: 0 done, 1 bad usage, 2 a measure could not be taken (error=<what> says why).
 #include <windows.h>
@@ -269,12 +269,13 @@ class Watched {
       error = program_.name + ": " + error;
       return false;
     }
+    unixPid_ = UnixPidOf(program_.exe);
     return probe_.Attach(hook, running_.Window(), error);
   }
   Cost Now() {
     Cost c;
-    c.cpuMs = CpuMsOf(running_.Process());
-    const Wakeups w = WakeupsOf(running_.Pid(), program_.exe);
+    c.cpuMs = CpuMsOf(running_.Process(), unixPid_);
+    const Wakeups w = WakeupsOf(running_.Pid(), unixPid_);
     c.wakeups = w.count;
     wakeupsHow_ = w.how;
     if (const auto counts = probe_.CountsOf(running_.Pid())) c.counts = *counts;
@@ -282,6 +283,7 @@ class Watched {
   }
   void Report(const std::string& key, const Cost& from, const Cost& to) const {
     Fact(key + "_cpu_ms", Fixed(to.cpuMs - from.cpuMs, 0));
+    Fact(key + "_cpu_from", unixPid_ ? "its Unix process" : "GetProcessTimes");
     Fact(key + "_messages", std::to_string(to.counts.retrieved - from.counts.retrieved));
     Fact(key + "_timers", std::to_string(to.counts.timers - from.counts.timers));
     Fact(key + "_paints", std::to_string(to.counts.paints - from.counts.paints));
@@ -299,6 +301,7 @@ class Watched {
   const Program& program_;
   Running running_;
   ProbeHook probe_;
+  long unixPid_ = 0;  // under Wine
   std::string wakeupsHow_;
 };
 
@@ -331,28 +334,37 @@ bool MeasureIdle(const Options& o, std::string& error) {
     error = "idle needs --hook <yg_probe_hook.dll>";
     return false;
   }
-  Watched panel(o.panel), bare(o.bareWindow);
-  if (!panel.Start(o.hook, kPanelWindows, error) || !bare.Start(o.hook, 0, error)) return false;
-  // The pointer away from both, in the screen's top right corner.
+  Watched panel(o.panel), bare(o.bareWindow), reference(o.reference);
+  std::vector<std::pair<Watched*, std::string>> watched{{&panel, "panel"}, {&bare, "bare"}};
+  if (!o.reference.exe.empty()) watched.emplace_back(&reference, "reference");
+  for (auto& [w, name] : watched) {
+    if (!w->Start(o.hook, name == "bare" ? 0 : kPanelWindows, error)) return false;
+  }
+  // The pointer away from all, in the screen's top right corner.
   INPUT away = MouseAt({GetSystemMetrics(SM_CXSCREEN) - 1, 0}, 0);
   SendInput(1, &away, sizeof away);
   Sleep(2000);  // whatever start-up left behind settles
-  const Cost panelFrom = panel.Now(), bareFrom = bare.Now();
+  std::vector<Cost> from;
+  for (auto& [w, name] : watched) from.push_back(w->Now());
   Sleep(static_cast<DWORD>(o.idleSeconds * 1000));
-  panel.Report("idle_panel", panelFrom, panel.Now());
-  bare.Report("idle_bare", bareFrom, bare.Now());
+  for (std::size_t i = 0; i < watched.size(); ++i) watched[i].first->Report("idle_" + watched[i].second, from[i], watched[i].first->Now());
   Fact("idle_seconds", Fixed(o.idleSeconds, 0));
-  for (Watched* w : {&panel, &bare}) {
-    const Cost from = w->Now();
+  // One at a time, each on top while the pointer crosses it (the panel and the reference share
+  // a place on the screen).
+  for (auto& [w, name] : watched) {
+    SetWindowPos(w->Window(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    Sleep(500);
+    const Cost start = w->Now();
     const long moves = MovePointerAcross(w->Window(), o.movingSeconds);
-    const std::string key = w == &panel ? "moving_panel" : "moving_bare";
-    Sleep(200);
-    w->Report(key, from, w->Now());
-    Fact(key + "_moves", std::to_string(moves));
+    SendInput(1, &away, sizeof away);
+    Sleep(500);
+    w->Report("moving_" + name, start, w->Now());
+    Fact("moving_" + name + "_moves", std::to_string(moves));
   }
-  SendInput(1, &away, sizeof away);
   Fact("moving_seconds", Fixed(o.movingSeconds, 0));
-  if (!panel.Close() || !bare.Close()) Line("warning=a program did not end on WM_CLOSE");
+  for (auto& [w, name] : watched) {
+    if (!w->Close()) Line("warning=" + name + " did not end on WM_CLOSE");
+  }
   return true;
 }
 

@@ -4,6 +4,7 @@
 #include <winternl.h>
 
 #include <cwctype>
+#include <sstream>
 #include <vector>
 
 #include "tests/bench/tool_win.h"
@@ -147,9 +148,10 @@ std::wstring FileNameOf(const std::wstring& path) {
   return slash == std::wstring::npos ? path : path.substr(slash + 1);
 }
 
+}  // namespace
+
 // Wine runs each Windows process as a Unix process whose first argument is the program's path and
-// whose environment holds this Wine prefix: the one of ours running `exe`, or 0 if there is not
-// exactly one.
+// whose environment holds this Wine prefix.
 long UnixPidOf(const std::wstring& exe) {
   wchar_t prefix[1024] = {};
   if (!GetEnvironmentVariableW(L"WINEPREFIX", prefix, 1024)) return 0;
@@ -178,22 +180,42 @@ long UnixPidOf(const std::wstring& exe) {
   return found > 0 ? found : 0;
 }
 
+namespace {
+
+// The voluntary context switches of the process's Unix threads, summed: the process's own status
+// counts only its first thread's.
 long long UnixWakeupsOf(long unixPid) {
   const std::wstring tasks = L"Z:\\proc\\" + std::to_wstring(unixPid) + L"\\task\\";
   WIN32_FIND_DATAW entry;
   const HANDLE find = FindFirstFileW((tasks + L"*").c_str(), &entry);
   if (find == INVALID_HANDLE_VALUE) return -1;
+  // The line that starts with the key, not the one of nonvoluntary switches.
+  constexpr char kKey[] = "\nvoluntary_ctxt_switches:";
   long long total = 0;
-  constexpr char kKey[] = "voluntary_ctxt_switches:";
   do {
     if (wcstol(entry.cFileName, nullptr, 10) <= 0) continue;
     const std::string status = ReadWholeFile(tasks + entry.cFileName + L"\\status");
-    // The line that starts with the key, not the one of nonvoluntary switches.
-    const auto at = status.find(std::string("\n") + kKey);
-    if (at != std::string::npos) total += std::strtoll(status.c_str() + at + sizeof kKey, nullptr, 10);
+    const auto at = status.find(kKey);
+    if (at != std::string::npos) total += std::strtoll(status.c_str() + at + sizeof kKey - 1, nullptr, 10);
   } while (FindNextFileW(find, &entry));
   FindClose(find);
   return total;
+}
+
+// utime and stime, the 14th and 15th fields of the process's stat, in clock ticks of 10 ms
+// (USER_HZ), over all its threads, ended ones included. The command name, field 2, is in brackets
+// and may hold spaces: fields are counted after it.
+long long UnixTicksOf(long unixPid) {
+  const std::string stat = ReadWholeFile(L"Z:\\proc\\" + std::to_wstring(unixPid) + L"\\stat");
+  const auto close = stat.rfind(')');
+  if (close == std::string::npos) return -1;
+  std::istringstream fields(stat.substr(close + 1));
+  std::string field;
+  long long ticks = 0;
+  for (int n = 3; n <= 15 && fields >> field; ++n) {
+    if (n >= 14) ticks += std::strtoll(field.c_str(), nullptr, 10);
+  }
+  return ticks;
 }
 
 }  // namespace
@@ -230,7 +252,12 @@ Memory MemoryOf(HANDLE process) {
   return m;
 }
 
-double CpuMsOf(HANDLE process) {
+double CpuMsOf(HANDLE process, long unixPid) {
+  constexpr double kMsPerTick = 10;
+  if (unixPid > 0) {
+    const long long ticks = UnixTicksOf(unixPid);
+    if (ticks >= 0) return static_cast<double>(ticks) * kMsPerTick;
+  }
   FILETIME created, ended, kernel, user;
   if (!GetProcessTimes(process, &created, &ended, &kernel, &user)) return -1;
   const auto ticks = [](const FILETIME& t) {
@@ -239,12 +266,10 @@ double CpuMsOf(HANDLE process) {
   return (ticks(kernel) + ticks(user)) / 10000;  // 100 ns ticks
 }
 
-Wakeups WakeupsOf(DWORD pid, const std::wstring& exe) {
+Wakeups WakeupsOf(DWORD pid, long unixPid) {
+  if (unixPid > 0) return {UnixWakeupsOf(unixPid), "voluntary context switches of its Unix threads"};
   const long long switches = ContextSwitchesOf(pid);
-  if (switches > 0) return {switches, "context switches"};
-  if (const long unixPid = UnixPidOf(exe)) {
-    return {UnixWakeupsOf(unixPid), "voluntary context switches of its Unix threads"};
-  }
+  if (switches > 0) return {switches, "context switches of its threads"};
   return {};
 }
 

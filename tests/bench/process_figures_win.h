@@ -27,17 +27,24 @@ struct Memory {
 };
 Memory MemoryOf(HANDLE process);
 
-// User and kernel time so far.
-double CpuMsOf(HANDLE process);
+// Under Wine, the Unix process that runs a Windows program: the one of this Wine prefix whose
+// first argument names `exe`, found through /proc. 0 elsewhere, or when there is not exactly one.
+long UnixPidOf(const std::wstring& exe);
+
+// User and kernel time so far: GetProcessTimes, or under Wine (unixPid not 0) the times /proc
+// gives for the Unix process that runs it, all its threads together; Wine's GetProcessTimes of
+// another process does not follow them closely (it reports tens of milliseconds over seconds in
+// which /proc counts none).
+double CpuMsOf(HANDLE process, long unixPid);
 
 // How often the process's threads have been switched to so far: every wake-up, for a timer, a
 // poll or a message. On Windows the threads' context switches; under Wine, which reports none,
-// those of the Unix threads that run the process (Wine's own helper threads included), found
-// through /proc. -1 when neither can be had.
+// the voluntary context switches of the Unix threads that run the process (Wine's own helper
+// threads included). -1 when neither can be had.
 struct Wakeups {
   long long count = -1;
   std::string how;
 };
-Wakeups WakeupsOf(DWORD pid, const std::wstring& exe);
+Wakeups WakeupsOf(DWORD pid, long unixPid);
 
 }  // namespace yg::tools
