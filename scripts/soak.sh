@@ -15,8 +15,8 @@
 # drags, sampled every 100 and settled at 200; one storm of 20; 5,000 messages.
 #
 # Installs what it needs and builds the panel, its help file and the programs of tests/bench
-# (windows preset). Its own Wine prefix, /tmp/yg-wineprefix-soak (YG_SOAK_WINEPREFIX overrides
-# it): every run starts with the prefix's programs ended, and one run at a time. Each run's facts
+# (windows preset). Its own Wine prefix, $YG_WINEPREFIX-soak (/tmp/yg-wineprefix-soak without
+# YG_WINEPREFIX): every run starts with the prefix's programs ended, and one run at a time. Each run's facts
 # go to build/soak/<run>.txt, a table of what held to build/reliability.md. Exit status 1 when a
 # run did not hold.
 set -uo pipefail
@@ -48,7 +48,7 @@ for file in "$panel" "$bin/platform/win32/ygHelp.chm" $tools/{yg_soak.exe,yg_fuz
   [ -f "$file" ] || { echo "$0: $file is missing (build it, or leave out --no-build)" >&2; exit 1; }
 done
 
-export YG_WINEPREFIX="${YG_SOAK_WINEPREFIX:-/tmp/yg-wineprefix-soak}"
+export YG_WINEPREFIX="${YG_WINEPREFIX:-/tmp/yg-wineprefix}-soak"
 exec {run_lock}>"$YG_WINEPREFIX.run-lock"
 flock -n "$run_lock" || { echo "$0: another run holds $YG_WINEPREFIX" >&2; exit 1; }
 yg_wine_prefix || exit 1
@@ -71,7 +71,7 @@ fi
 
 out=build/soak
 mkdir -p "$out"
-load=$(cut -d' ' -f1-3 /proc/loadavg)
+load=$(cut -d' ' -f1-3 /proc/loadavg) started=$(date -u '+%Y-%m-%d %H:%M UTC')
 echo "Reliability runs: ${runs[*]}$([ "$short" -eq 1 ] && echo " (short)"), Wine prefix $WINEPREFIX, display $DISPLAY (load average $load)"
 
 # run <name> <program> <args...>: the program's facts to build/soak/<name>.txt; progress lines shown.
@@ -102,18 +102,24 @@ done
 # fact <run> <key>: the value the run printed for it.
 fact() { sed -n "s/^$2=//p" "$out/$1.txt" 2>/dev/null | head -n 1; }
 mb() { awk -v b="$1" 'BEGIN { if (b == "") print "?"; else printf "%.2f MB", b / 1048576 }'; }
+ratio() { awk -v a="$1" -v b="$2" 'BEGIN { if (b > 0) printf "%.2f", a / b; else print "?" }'; }
+aim() { awk -v v="$1" -v l="$2" 'BEGIN { print (v != "?" && v + 0 <= l + 0) ? "met" : "**missed**" }'; }
 verdict() { if printf '%s\n' "${failed[@]}" | grep -qx "$1"; then echo "**failed**: $(fact "$1" error)"; else echo held; fi; }
 
 {
-  echo "Measured $(date -u '+%Y-%m-%d %H:%M UTC') with \`bash scripts/soak.sh$([ "$short" -eq 1 ] && echo " --short")\`: $(wine --version 2>/dev/null), Xvfb,"
+  echo "Measured $started with \`bash scripts/soak.sh$([ "$short" -eq 1 ] && echo " --short")\`: $(wine --version 2>/dev/null), Xvfb,"
   echo "$(nproc) cores, load average $load at the start."
   echo
   echo "| Run | What ran | What held | |"
   echo "|---|---|---|---|"
   for name in "${runs[@]}"; do
     case $name in
-      soak) echo "| Soak | $(fact soak soak_clicks) clicks ($(fact soak soak_switches) mode switches, $(fact soak soak_help) help clicks), $(fact soak soak_drags) drags, $(fact soak soak_key_events) key events, $(fact soak soak_seconds) s | every key in order; after the warm-up GDI objects within $(fact soak soak_gdi_drift), USER objects within $(fact soak soak_user_drift), private bytes within $(fact soak soak_private_drift_percent) % ($(mb "$(fact soak soak_memory_start_private)") at start, $(mb "$(fact soak soak_memory_end_private)") at the end) | $(verdict soak) |" ;;
-      storm) echo "| Start storm | $(fact storm storm_copies) copies at once, $(fact storm storm_rounds) times | one panel each time; the other copies ended with exit code 0, the slowest $(sed -n 's/^storm_round_[0-9]*_slowest_end_ms=//p' "$out/storm.txt" | sort -n | tail -n 1) ms after the start; no message box | $(verdict storm) |" ;;
+      soak)
+        echo "| Soak | $(fact soak soak_clicks) clicks ($(fact soak soak_switches) mode switches, $(fact soak soak_help) help clicks), $(fact soak soak_drags) drags, $(fact soak soak_key_events) key events$([ -n "$(fact soak soak_seconds)" ] && echo ", $(fact soak soak_seconds) s"); objects and memory sampled $(grep -c '^sample' "$out/soak.txt") times | every key in order; after the warm-up GDI objects within $(fact soak soak_gdi_drift), USER objects within $(fact soak soak_user_drift) (limit ±$(fact soak soak_slack)), private bytes within $(fact soak soak_private_drift_percent) % (limit $(fact soak soak_percent) %; $(mb "$(fact soak soak_memory_start_private)") at start, $(mb "$(fact soak soak_memory_end_private)") at the end) | $(verdict soak) |"
+        [ -n "$(fact soak reference_clicks)" ] &&
+          echo "| Memory after the soak | the 98-control reference clicked $(fact soak reference_clicks) times too | private bytes $(mb "$(fact soak soak_memory_end_private)") against $(mb "$(fact soak reference_memory_end_private)") ($(ratio "$(fact soak soak_memory_end_private)" "$(fact soak reference_memory_end_private)")×), working set $(mb "$(fact soak soak_memory_end_working_set)") against $(mb "$(fact soak reference_memory_end_working_set)") ($(ratio "$(fact soak soak_memory_end_working_set)" "$(fact soak reference_memory_end_working_set)")×); aim ≤ 1.2× | $(aim "$(ratio "$(fact soak soak_memory_end_private)" "$(fact soak reference_memory_end_private)")" 1.2) |"
+        ;;
+      storm) echo "| Start storm | $(fact storm storm_copies) copies at once, in $(fact storm storm_rounds) round(s) | one panel each time; the other copies ended with exit code 0, the slowest $(sed -n 's/^storm_round_[0-9]*_slowest_end_ms=//p' "$out/storm.txt" | sort -n | tail -n 1) ms after the start; no message box | $(verdict storm) |" ;;
       fuzz) echo "| Fuzzed messages | $(fact fuzz fuzz_messages) messages ($(fact fuzz fuzz_sent_mouse) mouse, $(fact fuzz fuzz_sent_keyboard) keyboard, $(fact fuzz fuzz_sent_command) WM_COMMAND, $(fact fuzz fuzz_sent_dpichanged) WM_DPICHANGED, ...), $(fact fuzz fuzz_seconds) s | no crash, no box, every message answered; no key down; a click on 虫 typed its code | $(verdict fuzz) |" ;;
     esac
   done

@@ -25,6 +25,7 @@
 // by themselves with exit code 0, no copy shows a message box, and the one panel ends with exit
 // code 0 when closed.
 #include <windows.h>
+#include <tlhelp32.h>
 
 #include <algorithm>
 #include <random>
@@ -61,6 +62,26 @@ struct Options {
   unsigned seed = 1;
   int copies = 20, rounds = 10;
 };
+
+// A message box's caption and the text it shows, in its static control.
+std::string BoxText(HWND box) {
+  const HWND text = FindWindowExW(box, nullptr, L"Static", nullptr);
+  return Utf8(TextOf(box)) + ": " + (text ? Utf8(TextOf(text)) : std::string());
+}
+
+// The names of the programs running now, to tell a viewer that never started from one that
+// started without a window (or crashed into the debugger).
+std::string ProgramsRunning() {
+  std::string names;
+  const HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+  PROCESSENTRY32W entry{};
+  entry.dwSize = sizeof entry;
+  for (BOOL more = Process32FirstW(snapshot, &entry); more; more = Process32NextW(snapshot, &entry)) {
+    names += (names.empty() ? "" : " ") + Utf8(entry.szExeFile);
+  }
+  CloseHandle(snapshot);
+  return names;
+}
 
 // ---- the schedule ----
 
@@ -248,7 +269,9 @@ bool Soak::OpenAndCloseHelp(POINT at, std::string& error) {
     return (viewer && IsWindowVisible(viewer)) || MessageBoxOf(panel_.Pid());
   });
   if (!viewer) {
-    error = "no help viewer after a click on the help button";
+    const HWND box = MessageBoxOf(panel_.Pid());
+    error = "no help viewer window after a click on the help button" +
+            (box ? ", but a message box: " + BoxText(box) : ", processes: " + ProgramsRunning());
     return false;
   }
   DWORD viewerPid = 0;
@@ -333,7 +356,7 @@ bool Soak::CheckPanel(std::string& error) {
     return false;
   }
   if (const HWND box = MessageBoxOf(panel_.Pid())) {
-    error = "the panel shows a message box: " + Utf8(TextOf(box));
+    error = "the panel shows a message box: " + BoxText(box);
     return false;
   }
   if (!watch_.HasKeyboard()) {
@@ -438,6 +461,8 @@ bool Soak::Report(const std::string& error) {
     Fact("soak_gdi_last", std::to_string(samples_.back().gdi));
     Fact("soak_user_last", std::to_string(samples_.back().user));
   }
+  Fact("soak_slack", std::to_string(o_.slack));
+  Fact("soak_percent", Fixed(o_.percent, 1));
   Fact("soak_steady", s.held ? "1" : "0");
   if (!error.empty()) {
     Fact("error", "soak " + error);
