@@ -4,9 +4,9 @@
 #include <winternl.h>
 
 #include <cwctype>
-#include <sstream>
 #include <vector>
 
+#include "tests/bench/proc_text.h"
 #include "tests/bench/tool_win.h"
 
 namespace yg::tools {
@@ -189,33 +189,20 @@ long long UnixWakeupsOf(long unixPid) {
   WIN32_FIND_DATAW entry;
   const HANDLE find = FindFirstFileW((tasks + L"*").c_str(), &entry);
   if (find == INVALID_HANDLE_VALUE) return -1;
-  // The line that starts with the key, not the one of nonvoluntary switches.
-  constexpr char kKey[] = "\nvoluntary_ctxt_switches:";
   long long total = 0;
   do {
     if (wcstol(entry.cFileName, nullptr, 10) <= 0) continue;
-    const std::string status = ReadWholeFile(tasks + entry.cFileName + L"\\status");
-    const auto at = status.find(kKey);
-    if (at != std::string::npos) total += std::strtoll(status.c_str() + at + sizeof kKey - 1, nullptr, 10);
+    const long long switches = VoluntarySwitchesInStatus(ReadWholeFile(tasks + entry.cFileName + L"\\status"));
+    if (switches > 0) total += switches;
   } while (FindNextFileW(find, &entry));
   FindClose(find);
   return total;
 }
 
-// utime and stime, the 14th and 15th fields of the process's stat, in clock ticks of 10 ms
-// (USER_HZ), over all its threads, ended ones included. The command name, field 2, is in brackets
-// and may hold spaces: fields are counted after it.
+// The process's processor time in clock ticks of 10 ms (USER_HZ), all its threads together,
+// ended ones included.
 long long UnixTicksOf(long unixPid) {
-  const std::string stat = ReadWholeFile(L"Z:\\proc\\" + std::to_wstring(unixPid) + L"\\stat");
-  const auto close = stat.rfind(')');
-  if (close == std::string::npos) return -1;
-  std::istringstream fields(stat.substr(close + 1));
-  std::string field;
-  long long ticks = 0;
-  for (int n = 3; n <= 15 && fields >> field; ++n) {
-    if (n >= 14) ticks += std::strtoll(field.c_str(), nullptr, 10);
-  }
-  return ticks;
+  return TicksInStat(ReadWholeFile(L"Z:\\proc\\" + std::to_wstring(unixPid) + L"\\stat"));
 }
 
 }  // namespace

@@ -35,6 +35,7 @@
 #include "tests/bench/key_watch_win.h"
 #include "tests/bench/panel_map_win.h"
 #include "tests/bench/process_figures_win.h"
+#include "tests/bench/soak_schedule.h"
 #include "tests/bench/steadiness.h"
 #include "tests/bench/tool_win.h"
 #include "tests/e2e/console_tool.h"
@@ -81,41 +82,6 @@ std::string ProgramsRunning() {
   }
   CloseHandle(snapshot);
   return names;
-}
-
-// ---- the schedule ----
-
-enum class Action { Click, Switch, Help };
-
-// What each click is, and before which clicks a drag comes. One switch, one help click and one
-// drag fall in the warm-up; the rest anywhere.
-struct Schedule {
-  std::vector<Action> clicks;
-  std::vector<bool> dragBefore;
-};
-
-Schedule MakeSchedule(const Options& o, std::mt19937& rng) {
-  Schedule s{std::vector<Action>(static_cast<std::size_t>(o.clicks), Action::Click),
-             std::vector<bool>(static_cast<std::size_t>(o.clicks), false)};
-  const auto place = [&](long count, long warmUp, auto&& isFree, auto&& take) {
-    for (long i = 0; i < count; ++i) {
-      const long range = i == 0 ? std::min(warmUp, o.clicks) : o.clicks;
-      for (int tries = 0; tries < 1000; ++tries) {
-        const auto at = static_cast<std::size_t>(std::uniform_int_distribution<long>(0, range - 1)(rng));
-        if (isFree(at)) {
-          take(at);
-          break;
-        }
-      }
-    }
-  };
-  for (const auto& [action, count] : {std::pair{Action::Switch, o.switches}, std::pair{Action::Help, o.help}}) {
-    place(count, o.settle, [&](std::size_t at) { return s.clicks[at] == Action::Click; },
-          [&, a = action](std::size_t at) { s.clicks[at] = a; });
-  }
-  place(o.drags, o.settle, [&](std::size_t at) { return !s.dragBefore[at]; },
-        [&](std::size_t at) { s.dragBefore[at] = true; });
-  return s;
 }
 
 // ---- the soak ----
@@ -407,7 +373,7 @@ bool Soak::Click(long i, Action action, std::string& error) {
 }
 
 bool Soak::Run(std::string& error) {
-  const Schedule schedule = MakeSchedule(o_, rng_);
+  const Schedule schedule = MakeSchedule({o_.clicks, o_.switches, o_.help, o_.drags, o_.settle}, rng_);
   if (!StartPanel(error)) return Report("start-up: " + error);
   const Memory atStart = MemoryOf(panel_.Process());
   Fact("soak_memory_start_private", Fixed(atStart.privateBytes, 0));
