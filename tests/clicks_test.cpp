@@ -5,67 +5,37 @@
 
 #include <gtest/gtest.h>
 
-#include <cctype>
 #include <fstream>
 #include <set>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "panel/form1.h"
 #include "panel/layout.h"
+#include "tests/expected_clicks.h"
 #include "tests/fakes/fake_platform.h"
 
 namespace yg {
 namespace {
 
 using testing::Describe;
+using testing::ExpandKeys;
+using testing::ExpectedClick;
+using testing::ExpectedKey;
+using testing::ReadExpectedClicks;
+using testing::CodeLetters;
 using testing::FakePlatform;
 
-struct ClickCase {
-  std::string control;
-  std::string kind;  // code, keys or stroke
-  std::vector<std::string> keys;
-};
-
-std::vector<ClickCase> ReadCases() {
+std::vector<ExpectedClick> ReadCases() {
   std::ifstream in(YG_TEST_DATA_DIR "/expected_clicks.txt");
-  std::vector<ClickCase> cases;
-  for (std::string line; std::getline(in, line);) {
-    line = line.substr(0, line.find('#'));
-    std::istringstream words(line);
-    ClickCase c;
-    if (!(words >> c.control >> c.kind)) continue;
-    for (std::string token; words >> token;) c.keys.push_back(token);
-    cases.push_back(c);
-  }
-  return cases;
+  return ReadExpectedClicks(in);
 }
 
-// The events of the notation, and the code letters in it.
-std::pair<std::string, std::string> Expand(const std::vector<std::string>& tokens) {
-  std::vector<std::string> events;
-  std::string letters;
-  auto tap = [&](int vk) {
-    events.push_back("d" + std::to_string(vk));
-    events.push_back("u" + std::to_string(vk));
-  };
-  for (const std::string& token : tokens) {
-    if (token[0] == 'S' || token[0] == 'C') {
-      const std::string mod = token[0] == 'S' ? "160" : "17";
-      events.push_back("d" + mod);
-      tap(std::stoi(token.substr(1)));
-      events.push_back("u" + mod);
-    } else if (std::isdigit(static_cast<unsigned char>(token[0]))) {
-      tap(std::stoi(token));
-    } else {
-      for (char c : token) tap(71 + (c - 'g'));
-      letters += token;
-    }
-  }
+// The events in the fake key sink's notation: "d73 u73 ...".
+std::string EventsText(const std::vector<ExpectedKey>& keys) {
   std::string text;
-  for (const auto& e : events) text += (text.empty() ? "" : " ") + e;
-  return {text, letters};
+  for (const ExpectedKey& k : keys) text += (text.empty() ? "" : " ") + std::string(k.up ? "u" : "d") + std::to_string(k.vk);
+  return text;
 }
 
 ControlId ControlNamed(const std::string& name) {
@@ -79,10 +49,11 @@ ControlId ControlNamed(const std::string& name) {
 TEST(Clicks, EveryKeyPadControlTypesExactlyItsKeysInOneBatch) {
   const auto cases = ReadCases();
   std::set<std::string> seen;
-  for (const ClickCase& c : cases) {
+  for (const ExpectedClick& c : cases) {
     seen.insert(c.control);
     const ControlId control = ControlNamed(c.control);
-    const auto [keys, code] = Expand(c.keys);
+    const std::string keys = EventsText(ExpandKeys(c.tokens));
+    const std::string code = CodeLetters(c.tokens);
     FakePlatform fake;
     Form1 panel(fake.View());
     if (c.kind == "stroke") {

@@ -382,6 +382,11 @@ void Win32Panel::SetExtendedStyle(std::uint32_t style) { SetWindowLongPtrW(hwnd_
 void Win32Panel::ReleaseMouseCapture() { ReleaseCapture(); }
 
 void Win32Panel::RunMoveLoop() {
+  // Only while the left button is down, as it is for a press of the mouse. A press message that
+  // another program sent (an automation tool, a misbehaving hook) comes without one: Windows'
+  // move loop then returns at once, but Wine's waits for a left release and meanwhile keeps the
+  // panel from answering anything.
+  if (GetKeyState(VK_LBUTTON) >= 0) return;
   // As if the title bar had been pressed: the system's own move loop takes over.
   SendMessageW(hwnd_, WM_NCLBUTTONDOWN, HTCAPTION, 0);
 }

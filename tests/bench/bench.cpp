@@ -1,16 +1,17 @@
-// yg_bench: times the panel against bare reference programs from inside the window system, with
-// the performance counter, and prints one fact a line (key=value, UTF-8).
+// yg_bench: times the panel against reference programs from inside the window system, with the
+// performance counter, and prints one fact a line (key=value, UTF-8).
 //
-//   yg_bench.exe [--runs <n>] [--poll-ms <ms>] [--trace <file>] --panel <exe>
-//                --bare-window <exe> --bare-button <exe> <measure>...
+//   yg_bench.exe [--runs <n>] [--poll-ms <ms>] [--trace <file>] [--hook <dll>]
+//                [--idle-seconds <s>] [--moving-seconds <s>] --panel <exe> --bare-window <exe>
+//                --bare-button <exe> [--reference <exe>] <measure>...
 //
 // Measures, run in the order given:
-//   startup     starts the panel and yg_bare_window in turn, <n> times each (default 15; the
-//               first run of each is a warm-up and is dropped), and times CreateProcess to the
-//               moment its top-level window is visible at its final size (what the warm-up run
-//               settled at), polling for it every <ms> (default 1; a slower poll shows that the
-//               polling does not slow the program down). Each run is closed with WM_CLOSE and
-//               waited for before the next.
+//   startup     starts the panel, yg_bare_window and (with --reference) yg_ref_panel in turn, <n>
+//               times each (default 15; the first run of each is a warm-up and is dropped), and
+//               times CreateProcess to the moment its top-level window is visible at its final
+//               size (what the warm-up run settled at), polling for it every <ms> (default 1; a
+//               slower poll shows that the polling does not slow the program down). Each run is
+//               closed with WM_CLOSE and waited for before the next.
 //   click       starts the panel and yg_bare_button, takes the foreground with a window of its
 //               own, and clicks the panel's 虫 (12 key events) and 。 (2) and the bare button
 //               (2) in turn, <n> rounds (the first a warm-up), with SendInput; times the
@@ -24,6 +25,12 @@
 //               the SendInput calls in the trace. Wine writes a child's trace to the standard
 //               error it inherited from this program, so <file> must be where that goes
 //               (2><file>).
+//   idle        starts the panel, yg_bare_window and (with --reference) yg_ref_panel side by
+//               side, hooks yg_probe_hook.dll (--hook) onto each, and with the pointer away from
+//               all for <s> seconds (default 60) takes the processor time each used, the messages
+//               its thread took (timers, paints, input) and its wake-ups; then the same for <s>
+//               seconds (default 10) of the pointer moving across each window in turn, over its
+//               bare area and its keys, a move every 10 ms.
 //   size        the size of each exe in bytes.
 //
 // Times are milliseconds. Per run: `startup run=<i> target=<t> exists=<ms> built=<ms>
@@ -37,25 +44,33 @@
 // (first: to the first key event; gap: from one key event to the next, on average).
 // Figures: startup_<t>_{exists,built,shown,sized,ready,painted}_{median,min,max},
 // startup_<t>_final_size, startup_<t>_controls, startup_ratio (panel/bare, sized),
-// startup_ready_ratio; <m>_<t>_{median,min,max,
-// first_median,gap_median,events,inactive}, <m>_ratio (panel/bare), <m>_1key_ratio
-// (panel_1key/bare) for <m> click and clickqueue; sendinput_<t>_{calls,events};
-// size_{panel,bare_window,bare_button}. Targets: panel, panel_1key (its 。 key), bare.
+// startup_ready_ratio, startup_reference_ratio and startup_reference_ready_ratio
+// (panel/reference); <m>_<t>_{median,min,max,first_median,gap_median,events,inactive},
+// <m>_ratio (panel/bare), <m>_1key_ratio (panel_1key/bare) for <m> click and clickqueue;
+// sendinput_<t>_{calls,events}; idle_<t>_{cpu_ms,messages,timers,paints,input,sent,wakeups}
+// and moving_<t>_{cpu_ms,messages,moves}, each with _cpu_from and _wakeups_are; size_{panel,bare_window,bare_button}. Targets:
+// panel, panel_1key (its 。 key), bare, reference.
 // Exit status: 0 done, 1 bad usage, 2 a measure could not be taken (error=<what> says why).
 #include <windows.h>
-
-#include "tests/e2e/console_tool.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "tests/bench/key_watch_win.h"
+#include "tests/bench/panel_map_win.h"
+#include "tests/bench/probe_client_win.h"
+#include "tests/bench/process_figures_win.h"
+#include "tests/bench/tool_win.h"
+#include "tests/e2e/console_tool.h"
+
 namespace {
+
+using namespace yg::tools;
 
 constexpr int kExitUsage = 1;
 constexpr int kExitFailed = 2;
@@ -63,13 +78,15 @@ constexpr int kExitFailed = 2;
 constexpr wchar_t kPanelClass[] = L"YgKeyPanel";
 constexpr wchar_t kBareWindowClass[] = L"YgBareWindow";
 constexpr wchar_t kBareButtonClass[] = L"YgBareButton";
-constexpr wchar_t kFocusClass[] = L"YgBenchFocus";
+constexpr wchar_t kReferenceClass[] = L"YgRefPanel";
 // The panel's buttons that are clicked: 虫 types its stroke code (6 keys, 12 events), 。 one
 // key (VK_OEM_PERIOD), like the bare button (I).
 constexpr wchar_t kPanelButtonText[] = L"虫";
 constexpr wchar_t kPanelOneKeyText[] = L"。";
 constexpr DWORD kPanelOneKey = VK_OEM_PERIOD;
 constexpr DWORD kBareButtonKey = 'I';
+// The panel's child windows: the 97 controls of the layout table and the edit inside the combo box.
+constexpr int kPanelWindows = 98;
 
 // A window counts as settled once its rectangle has not changed for this long.
 constexpr double kSettleMs = 1000;
@@ -79,6 +96,8 @@ constexpr double kKeysTimeoutMs = 3000;
 constexpr double kAfterKeysMs = 150;
 // After moving the pointer onto a button: time for the hover to be handled.
 constexpr double kHoverMs = 80;
+
+DWORD g_pollMs = 1;
 
 // What a click on each button must type: (virtual key, key up).
 using KeyList = std::vector<std::pair<DWORD, bool>>;
@@ -92,147 +111,7 @@ KeyList Taps(const std::vector<DWORD>& keys) {
   return list;
 }
 
-// ---- output ----
-
-using yg::tools::Utf8;
-
-// Each line goes out at once, so that a long run shows its progress.
-void Line(const std::string& text) {
-  const std::string line = text + "\n";
-  DWORD written = 0;
-  WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
-}
-
-void Fact(const std::string& key, const std::string& value) { Line(key + "=" + value); }
-
-std::string Ms(double ms) {
-  char text[32];
-  std::snprintf(text, sizeof text, "%.2f", ms);
-  return text;
-}
-
-// ---- time ----
-
-double g_ticksPerMs = 0;
-DWORD g_pollMs = 1;
-
-double NowMs() {
-  LARGE_INTEGER count;
-  QueryPerformanceCounter(&count);
-  return static_cast<double>(count.QuadPart) / g_ticksPerMs;
-}
-
-double Median(std::vector<double> values) {
-  if (values.empty()) return NAN;
-  std::sort(values.begin(), values.end());
-  const std::size_t n = values.size();
-  return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
-}
-
-void Figures(const std::string& key, const std::vector<double>& values) {
-  Fact(key + "_median", Ms(Median(values)));
-  Fact(key + "_min", Ms(*std::min_element(values.begin(), values.end())));
-  Fact(key + "_max", Ms(*std::max_element(values.begin(), values.end())));
-}
-
-// ---- messages ----
-
-// Handles whatever reaches this thread, the keyboard hook's calls included, until done() holds
-// or the deadline passes. Returns done().
-bool PumpUntil(double deadline, const std::function<bool()>& done) {
-  for (;;) {
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
-    if (done()) return true;
-    const double left = deadline - NowMs();
-    if (left <= 0) return false;
-    MsgWaitForMultipleObjectsEx(0, nullptr, static_cast<DWORD>(std::ceil(left)), QS_ALLINPUT, MWMO_INPUTAVAILABLE);
-  }
-}
-
-void PumpFor(double ms) {
-  PumpUntil(NowMs() + ms, [] { return false; });
-}
-
-// ---- programs and their windows ----
-
-struct Program {
-  std::string name;          // in the output: panel or bare
-  std::wstring exe;          // full path
-  const wchar_t* windowClass;
-};
-
-std::wstring FolderOf(const std::wstring& path) {
-  const auto slash = path.find_last_of(L"\\/");
-  if (slash == std::wstring::npos) return L".";
-  return path.substr(0, slash == 2 && path[1] == L':' ? slash + 1 : slash);
-}
-
-// The first top-level window of the class that belongs to the process.
-HWND TopLevelOf(const wchar_t* windowClass, DWORD pid) {
-  for (HWND w = FindWindowExW(nullptr, nullptr, windowClass, nullptr); w;
-       w = FindWindowExW(nullptr, w, windowClass, nullptr)) {
-    DWORD owner = 0;
-    GetWindowThreadProcessId(w, &owner);
-    if (owner == pid) return w;
-  }
-  return nullptr;
-}
-
 SIZE SizeOf(const RECT& r) { return {r.right - r.left, r.bottom - r.top}; }
-
-class Running {
- public:
-  Running() = default;
-  Running(const Running&) = delete;
-  Running& operator=(const Running&) = delete;
-  ~Running() { Close(); }
-
-  // environment: a Unicode block for the child, or null for this program's own.
-  bool Start(const Program& program, const wchar_t* environment) {
-    std::wstring command = L"\"" + program.exe + L"\"";
-    const std::wstring folder = FolderOf(program.exe);
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    const DWORD flags = environment ? CREATE_UNICODE_ENVIRONMENT : 0;
-    if (!CreateProcessW(program.exe.c_str(), command.data(), nullptr, nullptr, FALSE, flags,
-                        const_cast<wchar_t*>(environment), folder.c_str(), &startup, &process_)) {
-      return false;
-    }
-    windowClass_ = program.windowClass;
-    return true;
-  }
-
-  bool Exited() const { return WaitForSingleObject(process_.hProcess, 0) == WAIT_OBJECT_0; }
-
-  HWND Window() {
-    if (!window_ && process_.hProcess) window_ = TopLevelOf(windowClass_, process_.dwProcessId);
-    return window_;
-  }
-
-  // WM_CLOSE, as the close box sends it, and the wait for the process to end. False when it had
-  // to be ended by force.
-  bool Close() {
-    if (!process_.hProcess) return true;
-    bool clean = true;
-    if (window_ && IsWindow(window_)) PostMessageW(window_, WM_CLOSE, 0, 0);
-    if (WaitForSingleObject(process_.hProcess, 10000) != WAIT_OBJECT_0) {
-      clean = false;
-      TerminateProcess(process_.hProcess, 1);
-      WaitForSingleObject(process_.hProcess, 5000);
-    }
-    CloseHandle(process_.hThread);
-    CloseHandle(process_.hProcess);
-    process_ = {};
-    window_ = nullptr;
-    return clean;
-  }
-
- private:
-  PROCESS_INFORMATION process_{};
-  const wchar_t* windowClass_ = nullptr;
-  HWND window_ = nullptr;
-};
 
 struct StartTimes {
   double exists = -1;  // the top-level window was there
@@ -243,18 +122,6 @@ struct StartTimes {
   double painted = -1; // nothing left to paint, and the last paint ended
   bool foreground = false;  // when sized
 };
-
-int DescendantsOf(HWND hwnd) {
-  int count = 0;
-  EnumChildWindows(
-      hwnd,
-      [](HWND, LPARAM param) -> BOOL {
-        ++*reinterpret_cast<int*>(param);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&count));
-  return count;
-}
 
 bool NeedsPaint(HWND hwnd) {
   if (GetUpdateRect(hwnd, nullptr, FALSE)) return true;
@@ -343,19 +210,23 @@ bool StartAndWatch(const Program& program, Settled& settled, Running& running, S
 
 struct Options {
   int runs = 15;
-  std::wstring trace;
+  std::wstring trace, hook;
+  double idleSeconds = 60, movingSeconds = 10;
   Program panel{"panel", {}, kPanelClass};
   Program bareWindow{"bare", {}, kBareWindowClass};
   Program bareButton{"bare", {}, kBareButtonClass};
+  Program reference{"reference", {}, kReferenceClass};
   std::vector<std::wstring> measures;
 };
 
 bool MeasureStartup(const Options& o, std::string& error) {
-  const Program* programs[] = {&o.panel, &o.bareWindow};
-  Settled settled[2];
+  std::vector<const Program*> programs{&o.panel, &o.bareWindow};
+  if (!o.reference.exe.empty()) programs.push_back(&o.reference);
+  const std::size_t n = programs.size();
+  std::vector<Settled> settled(n);
   // Warm-up: the first start of each loads what later ones find cached, and shows what the
   // window settles at.
-  for (int p = 0; p < 2; ++p) {
+  for (std::size_t p = 0; p < n; ++p) {
     Running running;
     StartTimes times;
     if (!StartAndWatch(*programs[p], settled[p], running, times, error)) return false;
@@ -365,11 +236,11 @@ bool MeasureStartup(const Options& o, std::string& error) {
     if (!running.Close()) Line("warning=" + programs[p]->name + " did not end on WM_CLOSE");
     Sleep(200);
   }
-  std::vector<double> exists[2], built[2], shown[2], sized[2], ready[2], painted[2];
+  std::vector<std::vector<double>> exists(n), built(n), shown(n), sized(n), ready(n), painted(n);
   for (int run = 1; run < o.runs; ++run) {
-    // Side by side, the order turned round every run: a load that comes and goes hits both.
-    for (int k = 0; k < 2; ++k) {
-      const int p = (run % 2) ? k : 1 - k;
+    // Side by side, each run starting with the next program: a load that comes and goes hits all.
+    for (std::size_t k = 0; k < n; ++k) {
+      const std::size_t p = (k + static_cast<std::size_t>(run)) % n;
       Running running;
       StartTimes times;
       if (!StartAndWatch(*programs[p], settled[p], running, times, error)) return false;
@@ -380,14 +251,14 @@ bool MeasureStartup(const Options& o, std::string& error) {
       sized[p].push_back(times.sized);
       ready[p].push_back(times.ready);
       painted[p].push_back(times.painted);
-      Line("startup run=" + std::to_string(run) + " target=" + programs[p]->name + " exists=" + Ms(times.exists) +
-           " built=" + Ms(times.built) + " shown=" + Ms(times.shown) + " sized=" + Ms(times.sized) + " ready=" + Ms(times.ready) +
-           " painted=" + Ms(times.painted) +
+      Line("startup run=" + std::to_string(run) + " target=" + programs[p]->name + " exists=" + Fixed(times.exists) +
+           " built=" + Fixed(times.built) + " shown=" + Fixed(times.shown) + " sized=" + Fixed(times.sized) +
+           " ready=" + Fixed(times.ready) + " painted=" + Fixed(times.painted) +
            " foreground=" + (times.foreground ? "1" : "0"));
       Sleep(200);
     }
   }
-  for (int p = 0; p < 2; ++p) {
+  for (std::size_t p = 0; p < n; ++p) {
     const std::string key = "startup_" + programs[p]->name;
     Figures(key + "_exists", exists[p]);
     Figures(key + "_built", built[p]);
@@ -397,115 +268,135 @@ bool MeasureStartup(const Options& o, std::string& error) {
     Figures(key + "_painted", painted[p]);
   }
   Fact("startup_runs", std::to_string(o.runs - 1));
-  Fact("startup_ratio", Ms(Median(sized[0]) / Median(sized[1])));
-  Fact("startup_ready_ratio", Ms(Median(ready[0]) / Median(ready[1])));
+  Fact("startup_ratio", Fixed(Median(sized[0]) / Median(sized[1])));
+  Fact("startup_ready_ratio", Fixed(Median(ready[0]) / Median(ready[1])));
+  if (n > 2) {
+    Fact("startup_reference_ratio", Fixed(Median(sized[0]) / Median(sized[2])));
+    Fact("startup_reference_ready_ratio", Fixed(Median(ready[0]) / Median(ready[2])));
+  }
   return true;
 }
 
-// The keyboard as this program's low-level hook sees it, while recording.
-struct SeenKey {
-  DWORD vk;
-  bool up;
-  bool injected;
-  double at;
+// ---- idle cost ----
+
+struct Cost {
+  double cpuMs = 0;
+  long long wakeups = -1;
+  probe::Counts counts{};
 };
-std::vector<SeenKey> g_keys;
-bool g_recording = false;
-// Without the hook, the keys are timed as the focus window's queue hands them over.
-bool g_fromQueue = false;
 
-LRESULT CALLBACK KeyboardHook(int code, WPARAM wParam, LPARAM lParam) {
-  if (code == HC_ACTION && g_recording) {
-    const double now = NowMs();
-    const auto* key = reinterpret_cast<const KBDLLHOOKSTRUCT*>(lParam);
-    g_keys.push_back({key->vkCode, wParam == WM_KEYUP || wParam == WM_SYSKEYUP, (key->flags & LLKHF_INJECTED) != 0,
-                      now});
-  }
-  return CallNextHookEx(nullptr, code, wParam, lParam);
-}
-
-class KeyboardWatch {
+class Watched {
  public:
-  KeyboardWatch() : hook_(SetWindowsHookExW(WH_KEYBOARD_LL, KeyboardHook, GetModuleHandleW(nullptr), 0)) {}
-  KeyboardWatch(const KeyboardWatch&) = delete;
-  KeyboardWatch& operator=(const KeyboardWatch&) = delete;
-  ~KeyboardWatch() {
-    if (hook_) UnhookWindowsHookEx(hook_);
+  Watched(const Program& program) : program_(program) {}
+  bool Start(const std::wstring& hook, int controls, std::string& error) {
+    if (!running_.Start(program_) || !WaitUntilReady(running_, controls, kStartTimeoutMs, error)) {
+      if (error.empty()) error = "CreateProcess " + program_.name;
+      error = program_.name + ": " + error;
+      return false;
+    }
+    unixPid_ = UnixPidOf(program_.exe);
+    return probe_.Attach(hook, running_.Window(), error);
   }
-  bool ok() const { return hook_ != nullptr; }
+  Cost Now() {
+    Cost c;
+    c.cpuMs = CpuMsOf(running_.Process(), unixPid_);
+    const Wakeups w = WakeupsOf(running_.Pid(), unixPid_);
+    c.wakeups = w.count;
+    wakeupsHow_ = w.how;
+    if (const auto counts = probe_.CountsOf(running_.Pid())) c.counts = *counts;
+    return c;
+  }
+  void Report(const std::string& key, const Cost& from, const Cost& to) const {
+    Fact(key + "_cpu_ms", Fixed(to.cpuMs - from.cpuMs, 0));
+    Fact(key + "_cpu_from", unixPid_ ? "its Unix process" : "GetProcessTimes");
+    Fact(key + "_messages", std::to_string(to.counts.retrieved - from.counts.retrieved));
+    Fact(key + "_timers", std::to_string(to.counts.timers - from.counts.timers));
+    Fact(key + "_paints", std::to_string(to.counts.paints - from.counts.paints));
+    Fact(key + "_input", std::to_string(to.counts.input - from.counts.input));
+    Fact(key + "_sent", std::to_string(to.counts.sent - from.counts.sent));
+    if (from.wakeups >= 0 && to.wakeups >= 0) {
+      Fact(key + "_wakeups", std::to_string(to.wakeups - from.wakeups));
+      Fact(key + "_wakeups_are", wakeupsHow_);
+    }
+  }
+  HWND Window() { return running_.Window(); }
+  bool Close() { return running_.Close(); }
 
  private:
-  HHOOK hook_;
+  const Program& program_;
+  Running running_;
+  ProbeHook probe_;
+  long unixPid_ = 0;  // under Wine
+  std::string wakeupsHow_;
 };
 
-// Key messages that reached the focus window while recording: the keys went where the user
-// types, not into the clicked window.
-int g_queuedKeys = 0;
-
-LRESULT CALLBACK FocusProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  switch (message) {
-    case WM_KEYDOWN:
-    case WM_KEYUP:
-    case WM_SYSKEYDOWN:
-    case WM_SYSKEYUP:
-      if (g_recording) {
-        ++g_queuedKeys;
-        if (g_fromQueue) {
-          g_keys.push_back({static_cast<DWORD>(wParam), message == WM_KEYUP || message == WM_SYSKEYUP, true, NowMs()});
-        }
-      }
-      return 0;
-    default:
-      return DefWindowProcW(hwnd, message, wParam, lParam);
+// A pointer path over the whole window, its bare area and its keys: rows 6 pixels apart, crossed
+// left to right and back, one move every 10 ms until the time is up. Returns the moves made.
+long MovePointerAcross(HWND window, double seconds) {
+  RECT r{};
+  GetWindowRect(window, &r);
+  const double end = NowMs() + seconds * 1000;
+  long moves = 0;
+  int y = r.top + 2, x = r.left + 2, step = 8;
+  while (NowMs() < end) {
+    INPUT in = MouseAt({x, y}, 0);
+    SendInput(1, &in, sizeof in);
+    ++moves;
+    x += step;
+    if (x >= r.right - 2 || x <= r.left + 2) {
+      step = -step;
+      x += step;
+      y += 6;
+      if (y >= r.bottom - 2) y = r.top + 2;
+    }
+    Sleep(10);
   }
+  return moves;
 }
 
-// The window that has the foreground and the keyboard while the buttons are clicked: the keys
-// the programs type land here. Out of the way of the panel and the bare button.
-class FocusWindow {
- public:
-  FocusWindow() {
-    WNDCLASSEXW cls{};
-    cls.cbSize = sizeof cls;
-    cls.lpfnWndProc = FocusProc;
-    cls.hInstance = GetModuleHandleW(nullptr);
-    cls.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    cls.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-    cls.lpszClassName = kFocusClass;
-    RegisterClassExW(&cls);
-    hwnd_ = CreateWindowExW(0, kFocusClass, L"yg_bench", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 640, 40, 360, 200, nullptr,
-                            nullptr, cls.hInstance, nullptr);
+bool MeasureIdle(const Options& o, std::string& error) {
+  if (o.hook.empty()) {
+    error = "idle needs --hook <yg_probe_hook.dll>";
+    return false;
   }
-  FocusWindow(const FocusWindow&) = delete;
-  FocusWindow& operator=(const FocusWindow&) = delete;
-  ~FocusWindow() {
-    if (hwnd_) DestroyWindow(hwnd_);
+  Watched panel(o.panel), bare(o.bareWindow), reference(o.reference);
+  std::vector<std::pair<Watched*, std::string>> watched{{&panel, "panel"}, {&bare, "bare"}};
+  if (!o.reference.exe.empty()) watched.emplace_back(&reference, "reference");
+  for (auto& [w, name] : watched) {
+    if (!w->Start(o.hook, name == "bare" ? 0 : kPanelWindows, error)) return false;
   }
-
-  bool HasKeyboard() const { return hwnd_ && GetForegroundWindow() == hwnd_ && GetFocus() == hwnd_; }
-
-  bool TakeKeyboard() {
-    if (HasKeyboard()) return true;
-    SetForegroundWindow(hwnd_);
-    SetFocus(hwnd_);
-    return PumpUntil(NowMs() + 3000, [this] { return HasKeyboard(); });
+  // The pointer away from all, in the screen's top right corner.
+  INPUT away = MouseAt({GetSystemMetrics(SM_CXSCREEN) - 1, 0}, 0);
+  SendInput(1, &away, sizeof away);
+  Sleep(2000);  // whatever start-up left behind settles
+  std::vector<Cost> from;
+  for (auto& [w, name] : watched) from.push_back(w->Now());
+  Sleep(static_cast<DWORD>(o.idleSeconds * 1000));
+  for (std::size_t i = 0; i < watched.size(); ++i) watched[i].first->Report("idle_" + watched[i].second, from[i], watched[i].first->Now());
+  Fact("idle_seconds", Fixed(o.idleSeconds, 0));
+  // One at a time, each on top while the pointer crosses it (the panel and the reference share
+  // a place on the screen).
+  for (auto& [w, name] : watched) {
+    SetWindowPos(w->Window(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    Sleep(500);
+    const Cost start = w->Now();
+    const long moves = MovePointerAcross(w->Window(), o.movingSeconds);
+    SendInput(1, &away, sizeof away);
+    Sleep(500);
+    w->Report("moving_" + name, start, w->Now());
+    Fact("moving_" + name + "_moves", std::to_string(moves));
   }
-
- private:
-  HWND hwnd_ = nullptr;
-};
+  Fact("moving_seconds", Fixed(o.movingSeconds, 0));
+  for (auto& [w, name] : watched) {
+    if (!w->Close()) Line("warning=" + name + " did not end on WM_CLOSE");
+  }
+  return true;
+}
 
 struct Button {
   std::wstring_view text;  // empty: the first push button
   HWND hwnd = nullptr;
 };
-
-std::wstring TextOf(HWND hwnd) {
-  wchar_t text[64] = {};
-  DWORD_PTR copied = 0;
-  SendMessageTimeoutW(hwnd, WM_GETTEXT, 64, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 2000, &copied);
-  return text;
-}
 
 // A visible push button among the window's descendants, by its caption.
 HWND FindButton(HWND top, std::wstring_view text) {
@@ -560,46 +451,46 @@ struct ClickResult {
   bool inactive = false;  // the observer kept the foreground and the focus, and got the keys
 };
 
-ClickResult ClickOnce(const ClickTarget& t, FocusWindow& focus) {
+ClickResult ClickOnce(const ClickTarget& t, KeyWatch& watch) {
   ClickResult result;
   RECT r{};
   GetWindowRect(t.button, &r);
   SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
   PumpFor(kHoverMs);
-  focus.TakeKeyboard();
+  watch.TakeKeyboard();
 
   INPUT click[2]{};
   click[0].type = INPUT_MOUSE;
   click[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
   click[1].type = INPUT_MOUSE;
   click[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-  g_keys.clear();
-  g_queuedKeys = 0;
-  g_recording = true;
+  watch.Clear();
+  watch.Record(true);
   SendInput(2, click, sizeof(INPUT));
   const double injected = NowMs();
   const std::size_t expected = t.keys.size();
-  const bool all = PumpUntil(injected + kKeysTimeoutMs, [expected] { return g_keys.size() >= expected; });
+  const std::vector<SeenKey>& keys = watch.Keys();
+  const bool all = PumpUntil(injected + kKeysTimeoutMs, [&] { return keys.size() >= expected; });
   PumpFor(kAfterKeysMs);
-  g_recording = false;
+  watch.Record(false);
 
-  result.events = g_keys.size();
+  result.events = keys.size();
   if (all) {
-    result.ms = g_keys[expected - 1].at - injected;
-    result.first = g_keys[0].at - injected;
-    if (expected > 1) result.gap = (g_keys[expected - 1].at - g_keys[0].at) / static_cast<double>(expected - 1);
+    result.ms = keys[expected - 1].at - injected;
+    result.first = keys[0].at - injected;
+    if (expected > 1) result.gap = (keys[expected - 1].at - keys[0].at) / static_cast<double>(expected - 1);
   }
-  result.expectedKeys = g_keys.size() == expected;
+  result.expectedKeys = keys.size() == expected;
   for (std::size_t i = 0; result.expectedKeys && i < expected; ++i) {
-    const SeenKey& k = g_keys[i];
+    const SeenKey& k = keys[i];
     result.expectedKeys = k.vk == t.keys[i].first && k.up == t.keys[i].second && k.injected;
   }
-  result.inactive = focus.HasKeyboard() && g_queuedKeys == static_cast<int>(expected);
+  result.inactive = watch.HasKeyboard() && watch.QueuedKeys() == static_cast<int>(expected);
   return result;
 }
 
 std::string Describe(const ClickTarget& t, const ClickResult& c) {
-  return "target=" + t.name + " ms=" + Ms(c.ms) + " first=" + Ms(c.first) + " gap=" + Ms(c.gap) +
+  return "target=" + t.name + " ms=" + Fixed(c.ms) + " first=" + Fixed(c.first) + " gap=" + Fixed(c.gap) +
          " events=" + std::to_string(c.events) + " keys_ok=" + (c.expectedKeys ? "1" : "0") +
          " inactive=" + (c.inactive ? "1" : "0");
 }
@@ -617,17 +508,12 @@ bool MeasureClick(const Options& o, bool hook, std::string& error) {
       !AddTarget(targets, "bare", bare, L"", {kBareButtonKey}, error)) {
     return false;
   }
-  FocusWindow focus;
-  std::optional<KeyboardWatch> watch;
-  if (hook) {
-    watch.emplace();
-    if (!watch->ok()) {
-      error = "SetWindowsHookExW " + std::to_string(GetLastError());
-      return false;
-    }
+  KeyWatch watch(hook ? KeyWatch::Source::Hook : KeyWatch::Source::Queue, L"yg_bench");
+  if (!watch.ok()) {
+    error = "SetWindowsHookExW " + std::to_string(GetLastError());
+    return false;
   }
-  g_fromQueue = !hook;
-  if (!focus.TakeKeyboard()) {
+  if (!watch.TakeKeyboard()) {
     error = "the observer's window did not get the foreground";
     return false;
   }
@@ -639,7 +525,7 @@ bool MeasureClick(const Options& o, bool hook, std::string& error) {
     for (std::size_t k = 0; k < n; ++k) {
       const std::size_t p = (k + static_cast<std::size_t>(run)) % n;
       const ClickTarget& t = targets[p];
-      const ClickResult c = ClickOnce(t, focus);
+      const ClickResult c = ClickOnce(t, watch);
       Line(measure + " run=" + std::to_string(run) + " " + Describe(t, c));
       if (c.ms < 0) {
         error = t.name + ": " + std::to_string(c.events) + " of " + std::to_string(t.keys.size()) +
@@ -661,31 +547,16 @@ bool MeasureClick(const Options& o, bool hook, std::string& error) {
   for (std::size_t p = 0; p < n; ++p) {
     const std::string key = measure + "_" + targets[p].name;
     Figures(key, ms[p]);
-    Fact(key + "_first_median", Ms(Median(first[p])));
-    Fact(key + "_gap_median", Ms(Median(gap[p])));
+    Fact(key + "_first_median", Fixed(Median(first[p])));
+    Fact(key + "_gap_median", Fixed(Median(gap[p])));
     Fact(key + "_events", std::to_string(targets[p].keys.size()));
     Fact(key + "_inactive", std::to_string(inactive[p]) + "/" + std::to_string(ms[p].size()));
   }
   Fact(measure + "_runs", std::to_string(o.runs - 1));
-  Fact(measure + "_ratio", Ms(Median(ms[0]) / Median(ms[2])));
-  Fact(measure + "_1key_ratio", Ms(Median(ms[1]) / Median(ms[2])));
+  Fact(measure + "_ratio", Fixed(Median(ms[0]) / Median(ms[2])));
+  Fact(measure + "_1key_ratio", Fixed(Median(ms[1]) / Median(ms[2])));
   if (!panel.Close() || !bare.Close()) Line("warning=a program did not end on WM_CLOSE");
   return true;
-}
-
-// This program's environment with one variable set to a new value, as a block for CreateProcess.
-std::wstring EnvironmentWith(std::wstring_view name, std::wstring_view value) {
-  std::wstring block;
-  wchar_t* strings = GetEnvironmentStringsW();
-  const std::wstring prefix = std::wstring(name) + L"=";
-  for (const wchar_t* s = strings; *s; s += wcslen(s) + 1) {
-    if (CompareStringOrdinal(s, static_cast<int>(prefix.size()), prefix.c_str(), -1, TRUE) == CSTR_EQUAL) continue;
-    block.append(s).push_back(L'\0');
-  }
-  FreeEnvironmentStringsW(strings);
-  block.append(prefix).append(value).push_back(L'\0');
-  block.push_back(L'\0');
-  return block;
 }
 
 std::string ReadFrom(const std::wstring& path, LONGLONG offset) {
@@ -784,9 +655,8 @@ bool MeasureSendInput(const Options& o, std::string& error) {
       !AddTarget(targets, "bare", bare, L"", {kBareButtonKey}, error)) {
     return false;
   }
-  FocusWindow focus;
-  KeyboardWatch watch;
-  if (!watch.ok() || !focus.TakeKeyboard()) {
+  KeyWatch watch(KeyWatch::Source::Hook, L"yg_bench");
+  if (!watch.ok() || !watch.TakeKeyboard()) {
     error = "no keyboard hook or no foreground for the observer";
     return false;
   }
@@ -794,7 +664,7 @@ bool MeasureSendInput(const Options& o, std::string& error) {
   bool traced = false;
   for (const ClickTarget& t : targets) {
     const LONGLONG before = FileSize(o.trace);
-    const ClickResult c = ClickOnce(t, focus);
+    const ClickResult c = ClickOnce(t, watch);
     PumpFor(200);  // the trace is written as the call is made; give slow writers a moment
     const Calls calls = SendInputCalls(ReadFrom(o.trace, std::max<LONGLONG>(before, 0)));
     Line("sendinput " + Describe(t, c));
@@ -826,9 +696,10 @@ bool MeasureSize(const Options& o, std::string& error) {
 }
 
 constexpr char kUsage[] =
-    "usage: yg_bench.exe [--runs <n>] [--poll-ms <ms>] [--trace <file>] --panel <exe>\n"
-    "                    --bare-window <exe> --bare-button <exe>\n"
-    "                    startup|click|clickqueue|sendinput|size...\n";
+    "usage: yg_bench.exe [--runs <n>] [--poll-ms <ms>] [--trace <file>] [--hook <dll>]\n"
+    "                    [--idle-seconds <s>] [--moving-seconds <s>] --panel <exe>\n"
+    "                    --bare-window <exe> --bare-button <exe> [--reference <exe>]\n"
+    "                    startup|click|clickqueue|sendinput|idle|size...\n";
 
 int Usage() {
   yg::tools::Usage(kUsage);
@@ -854,8 +725,16 @@ int wmain(int argc, wchar_t** argv) {
       o.bareWindow.exe = argv[++i];
     } else if (arg == L"--bare-button" && hasValue) {
       o.bareButton.exe = argv[++i];
+    } else if (arg == L"--reference" && hasValue) {
+      o.reference.exe = argv[++i];
+    } else if (arg == L"--hook" && hasValue) {
+      o.hook = argv[++i];
+    } else if (arg == L"--idle-seconds" && hasValue) {
+      o.idleSeconds = _wtof(argv[++i]);
+    } else if (arg == L"--moving-seconds" && hasValue) {
+      o.movingSeconds = _wtof(argv[++i]);
     } else if (arg == L"startup" || arg == L"click" || arg == L"clickqueue" || arg == L"sendinput" ||
-               arg == L"size") {
+               arg == L"idle" || arg == L"size") {
       o.measures.push_back(arg);
     } else {
       return Usage();
@@ -865,10 +744,7 @@ int wmain(int argc, wchar_t** argv) {
       o.bareButton.exe.empty()) {
     return Usage();
   }
-  LARGE_INTEGER frequency;
-  QueryPerformanceFrequency(&frequency);
-  g_ticksPerMs = static_cast<double>(frequency.QuadPart) / 1000;
-  yg::tools::BecomeDpiAware();
+  BecomeDpiAware();
 
   for (const std::wstring& measure : o.measures) {
     std::string error;
@@ -877,6 +753,7 @@ int wmain(int argc, wchar_t** argv) {
     if (measure == L"click") ok = MeasureClick(o, true, error);
     if (measure == L"clickqueue") ok = MeasureClick(o, false, error);
     if (measure == L"sendinput") ok = MeasureSendInput(o, error);
+    if (measure == L"idle") ok = MeasureIdle(o, error);
     if (measure == L"size") ok = MeasureSize(o, error);
     if (!ok) {
       Fact("error", Utf8(measure) + ": " + error);

@@ -116,5 +116,20 @@ TEST_F(PanelInputTest, AStrokeKeyThatLosesTheMouseLooksReleasedAndTypesNothing) 
   EXPECT_NE(GetCapture(), key);
 }
 
+// A press on the bare panel that the mouse did not make, sent by another program with the left
+// button up, starts no move loop: Wine's would wait for a release and leave the panel deaf.
+TEST_F(PanelInputTest, APressMessageWithoutTheButtonDownStartsNoMoveLoop) {
+  ASSERT_GE(GetKeyState(VK_LBUTTON), 0) << "the left button must be up for this test";
+  ShowWindow(panel.Handle(), SW_SHOWNOACTIVATE);
+  RECT client;
+  GetClientRect(panel.Handle(), &client);
+  // A move loop would take this Escape from the queue and end on it; without one it stays.
+  PostMessageW(panel.Handle(), WM_KEYDOWN, VK_ESCAPE, 0);
+  SendMessageW(panel.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(client.right - 1, client.bottom - 1));
+  MSG escape;
+  EXPECT_TRUE(PeekMessageW(&escape, panel.Handle(), WM_KEYDOWN, WM_KEYDOWN, PM_REMOVE));
+  EXPECT_TRUE(fake.window.fatalErrors.empty());
+}
+
 }  // namespace
 }  // namespace yg::win32
