@@ -54,11 +54,7 @@ for exe in "$panel" $tools/{yg_bare_window,yg_bare_button,yg_ref_panel,yg_bench,
   [ -f "$exe" ] || { echo "$0: $exe is missing (build it, or leave out --no-build)" >&2; exit 1; }
 done
 
-export YG_WINEPREFIX="${YG_WINEPREFIX:-/tmp/yg-wineprefix}-bench"
-# One run at a time in the prefix: a second one's windows would disturb the first's figures.
-exec {run_lock}>"$YG_WINEPREFIX.run-lock"
-flock -n "$run_lock" || { echo "$0: another benchmark is running in $YG_WINEPREFIX" >&2; exit 1; }
-yg_wine_prefix || exit 1
+yg_run_prefix bench || exit 1
 yg_xvfb_start_free || exit 1
 cleanup() {
   # Whatever yg_bench started has ended with it; the prefix's server goes once it is idle. Only

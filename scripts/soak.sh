@@ -48,10 +48,7 @@ for file in "$panel" "$bin/platform/win32/ygHelp.chm" $tools/{yg_soak.exe,yg_fuz
   [ -f "$file" ] || { echo "$0: $file is missing (build it, or leave out --no-build)" >&2; exit 1; }
 done
 
-export YG_WINEPREFIX="${YG_WINEPREFIX:-/tmp/yg-wineprefix}-soak"
-exec {run_lock}>"$YG_WINEPREFIX.run-lock"
-flock -n "$run_lock" || { echo "$0: another run holds $YG_WINEPREFIX" >&2; exit 1; }
-yg_wine_prefix || exit 1
+yg_run_prefix soak || exit 1
 # A panel left behind by an interrupted run would make every new one a second copy.
 wineserver -k 2>/dev/null
 yg_xvfb_start_free || exit 1

@@ -39,6 +39,16 @@ yg_wine_env() {
   export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-winemenubuilder.exe=d}"
 }
 
+# yg_run_prefix <suffix>: a prefix of this run's own, $YG_WINEPREFIX-<suffix>, made ready and held
+# for the rest of the script, so that a second run of the same kind stops at once instead of
+# putting its windows among the first one's.
+yg_run_prefix() {
+  export YG_WINEPREFIX="${YG_WINEPREFIX:-/tmp/yg-wineprefix}-$1"
+  exec {yg_run_lock}>"$YG_WINEPREFIX.run-lock"
+  flock -n "$yg_run_lock" || { echo "$0: another run holds $YG_WINEPREFIX" >&2; return 1; }
+  yg_wine_prefix
+}
+
 # yg_wine_prefix: the prefix, made once and reused while its stamp matches the recipe. Prefixes
 # are shared between runs, so the set-up is serialised with a lock beside the prefix.
 yg_wine_prefix() {
