@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <string_view>
 
-#include "platform/controls.h"
-#include "platform/keyboard_layouts.h"
+#include "ports/controls.h"
+#include "ports/keyboard_layouts.h"
 
 namespace yg {
 

@@ -6,7 +6,7 @@
 
 #include "keys/key_event.h"
 #include "pads/key_rows.h"
-#include "platform/controls.h"
+#include "ports/controls.h"
 
 namespace yg {
 

@@ -9,7 +9,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "platform/controls.h"
+#include "ports/controls.h"
 
 namespace yg {
 

@@ -3,8 +3,8 @@
 #include <string>
 #include <string_view>
 
-#include "platform/panel_window.h"
-#include "platform/shell.h"
+#include "ports/panel_window.h"
+#include "ports/shell.h"
 
 namespace yg {
 

@@ -8,10 +8,10 @@
 #include <optional>
 #include <string_view>
 
-#include "platform/displays.h"
-#include "platform/key_target.h"
-#include "platform/keyboard_layouts.h"
-#include "platform/tip_window.h"
+#include "ports/displays.h"
+#include "ports/key_target.h"
+#include "ports/keyboard_layouts.h"
+#include "ports/tip_window.h"
 
 namespace yg {
 

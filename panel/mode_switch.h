@@ -2,8 +2,8 @@
 
 #include <string_view>
 
-#include "platform/controls.h"
-#include "platform/panel_window.h"
+#include "ports/controls.h"
+#include "ports/panel_window.h"
 
 namespace yg {
 

@@ -7,8 +7,8 @@
 #include <optional>
 #include <span>
 
-#include "platform/displays.h"
-#include "platform/tip_window.h"
+#include "ports/displays.h"
+#include "ports/tip_window.h"
 
 namespace yg {
 

@@ -10,9 +10,9 @@
 #include <string>
 #include <string_view>
 
-#include "platform/panel_window.h"
-#include "platform/settings_store.h"
-#include "platform/shell.h"
+#include "ports/panel_window.h"
+#include "ports/settings_store.h"
+#include "ports/shell.h"
 
 namespace yg {
 

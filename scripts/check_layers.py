@@ -5,7 +5,7 @@ higher one. Prints each offending line; the exit status is their number (capped 
 Layers, lowest first (a file may include its own layer and any below it):
   base             errors, checked arithmetic, control names, twips and pixels
   keys             key events, the key sink port, key sequences, the injector, the code sender
-  platform         the ports the core talks through (the files directly in platform/)
+  ports            the narrow interfaces the core talks to the world through
   pads             the key pads' tables
   layouts          the keyboard-layout list
   panel            Form1, the layout table, the mode switch, help, placement, settings
@@ -18,7 +18,7 @@ import re
 import sys
 from pathlib import Path
 
-LAYERS = ["base", "keys", "platform", "pads", "layouts", "panel", "resources", "platform/win32", "tests"]
+LAYERS = ["base", "keys", "ports", "pads", "layouts", "panel", "resources", "platform/win32", "tests"]
 INCLUDE = re.compile(r'^\s*#\s*include\s+"([^"]+)"')
 
 
@@ -28,7 +28,6 @@ def layer_of(path):
     if len(parts) >= 3 and parts[0] == "platform" and parts[1] == "win32":
         return LAYERS.index("platform/win32")
     if parts and parts[0] in LAYERS:
-        # platform/<file> is a port; deeper platform folders other than win32 are not ours.
         return LAYERS.index(parts[0])
     return None
 

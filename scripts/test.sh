@@ -6,7 +6,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/lib/packages.sh
 
-need_packages cmake g++ make libgtest-dev googletest python3 \
+need_packages cmake ccache g++ make libgtest-dev googletest python3 \
   g++-mingw-w64-x86-64-posix fp-utils nsis \
   wine wine64 xvfb xdotool imagemagick x11-utils fonts-wqy-zenhei fonts-wqy-microhei
 

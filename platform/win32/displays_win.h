@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "platform/displays.h"
+#include "ports/displays.h"
 
 namespace yg::win32 {
 

@@ -4,7 +4,7 @@
 
 #include <optional>
 
-#include "platform/key_target.h"
+#include "ports/key_target.h"
 
 namespace yg::win32 {
 

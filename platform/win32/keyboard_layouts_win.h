@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/keyboard_layouts.h"
+#include "ports/keyboard_layouts.h"
 
 namespace yg::win32 {
 

@@ -9,7 +9,7 @@
 #include <string>
 
 #include "base/control_id.h"
-#include "platform/panel_window.h"
+#include "ports/panel_window.h"
 
 namespace yg::win32::panel {
 

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "platform/settings_store.h"
+#include "ports/settings_store.h"
 
 namespace yg::win32 {
 

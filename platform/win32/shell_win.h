@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "platform/shell.h"
+#include "ports/shell.h"
 #include "platform/win32/scoped_win.h"
 
 namespace yg::win32 {

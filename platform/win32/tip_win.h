@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "platform/tip_window.h"
+#include "ports/tip_window.h"
 #include "platform/win32/scoped_win.h"
 
 namespace yg::win32 {

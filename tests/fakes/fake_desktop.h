@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "platform/displays.h"
-#include "platform/key_target.h"
-#include "platform/tip_window.h"
+#include "ports/displays.h"
+#include "ports/key_target.h"
+#include "ports/tip_window.h"
 #include "tests/fakes/call_log.h"
 
 namespace yg::testing {

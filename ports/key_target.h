@@ -2,7 +2,7 @@
 
 #include <optional>
 
-#include "platform/keyboard_layouts.h"
+#include "ports/keyboard_layouts.h"
 
 namespace yg {
 
