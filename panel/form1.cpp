@@ -123,6 +123,14 @@ void Form1::MenuOpening() noexcept {
 
 void Form1::MenuChosen(MenuItem item) noexcept { Guarded("MenuChosen", Ctl::Form1, [&] { Choose(item); }); }
 
+void Form1::Timer(TimerId id) noexcept {
+  Guarded("Timer", Ctl::Form1, [&] {
+    switch (id) {
+      default: return;  // a timer no setting runs now
+    }
+  });
+}
+
 void Form1::Click(ControlId control) noexcept {
   Guarded("Click", control, [&] { OnClick(control); });
 }

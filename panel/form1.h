@@ -85,6 +85,8 @@ class Form1 {
   void MenuOpening() noexcept;
   // One of the panel's items of the window menu was chosen.
   void MenuChosen(MenuItem item) noexcept;
+  // A timer the panel started has run its time.
+  void Timer(TimerId id) noexcept;
 
   // Control events.
   void Click(ControlId control) noexcept;

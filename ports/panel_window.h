@@ -17,6 +17,14 @@ enum class MenuItem : std::uint8_t {
   About,
 };
 
+// The panel's timers. Each runs on its own, on the panel's thread; none runs unless a setting that
+// needs it is on.
+enum class TimerId : std::uint8_t {
+  Dwell,       // the pointer resting on a key
+  HoldRepeat,  // a key held down repeating
+  IdleFade,    // the panel fading while the pointer is elsewhere
+};
+
 // The panel's own top-level window and the window system around it. Sizes and positions are
 // twips of the outer window; the screen is the whole primary display. A failure raises
 // PanelError.
@@ -53,6 +61,10 @@ class PanelWindow {
   // screen's) is at the new scale; the window keeps its top-left corner and its size in twips.
   // Before the window exists, sets the scale it is made at.
   virtual void SetKeySize(int percent) = 0;
+  // Starts the timer `id`, or starts it again from now: Form1::Timer(id) runs every
+  // `milliseconds` until it is stopped. Stopping a timer that does not run does nothing.
+  virtual void StartTimer(TimerId id, unsigned milliseconds) = 0;
+  virtual void StopTimer(TimerId id) = 0;
   // Shows or clears the check mark of one of the panel's items in the window menu.
   virtual void CheckMenuItem(MenuItem item, bool checked) = 0;
 

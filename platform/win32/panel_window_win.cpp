@@ -53,6 +53,9 @@ bool IsButtonUp(UINT message) {
   return message == WM_LBUTTONUP || message == WM_RBUTTONUP || message == WM_MBUTTONUP || message == WM_XBUTTONUP;
 }
 
+// The panel's timers are numbered from here in TimerId's order; 0 is no timer number.
+constexpr UINT_PTR kFirstTimer = 1;
+
 constexpr WPARAM kAnyButton = MK_LBUTTON | MK_RBUTTON | MK_MBUTTON | MK_XBUTTON1 | MK_XBUTTON2;
 
 }  // namespace
@@ -207,6 +210,14 @@ LRESULT Win32Panel::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_EXITSIZEMOVE:
       moving_ = false;
       if (form_) form_->MoveEnded();
+      break;
+    case WM_TIMER:
+      // Only the panel's own timers; any other number (another program may post one) is no
+      // timer of the panel's.
+      if (wParam >= kFirstTimer && wParam <= kFirstTimer + static_cast<WPARAM>(TimerId::IdleFade)) {
+        if (form_) form_->Timer(static_cast<TimerId>(wParam - kFirstTimer));
+        return 0;
+      }
       break;
     case WM_CLOSE:
       if (form_) form_->Unload();
@@ -390,6 +401,12 @@ void Win32Panel::RunMoveLoop() {
   // As if the title bar had been pressed: the system's own move loop takes over.
   SendMessageW(hwnd_, WM_NCLBUTTONDOWN, HTCAPTION, 0);
 }
+
+void Win32Panel::StartTimer(TimerId id, unsigned milliseconds) {
+  if (!SetTimer(hwnd_, kFirstTimer + static_cast<UINT_PTR>(id), milliseconds, nullptr)) Fail("SetTimer");
+}
+
+void Win32Panel::StopTimer(TimerId id) { KillTimer(hwnd_, kFirstTimer + static_cast<UINT_PTR>(id)); }
 
 void Win32Panel::ShowMessage(std::u16string_view text) {
   const std::u16string message(text);

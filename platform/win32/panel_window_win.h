@@ -66,6 +66,8 @@ class Win32Panel final : public Controls, public PanelWindow {
   void ReleaseMouseCapture() override;
   void RunMoveLoop() override;
   void SetKeySize(int percent) override;
+  void StartTimer(TimerId id, unsigned milliseconds) override;
+  void StopTimer(TimerId id) override;
   void CheckMenuItem(MenuItem item, bool checked) override;
   void ShowMessage(std::u16string_view text) override;
   void ReportFatalError(std::u16string_view text) override;

@@ -197,6 +197,10 @@ void FakePanelWindow::SetKeySize(int percent) {
   log_.Add("SetKeySize " + std::to_string(percent));
 }
 
+void FakePanelWindow::StartTimer(TimerId id, unsigned milliseconds) { timers[id] = milliseconds; }
+
+void FakePanelWindow::StopTimer(TimerId id) { timers.erase(id); }
+
 void FakePanelWindow::CheckMenuItem(MenuItem item, bool checked) { menuChecks[item] = checked; }
 
 void FakePanelWindow::ShowMessage(std::u16string_view text) {

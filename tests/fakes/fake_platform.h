@@ -88,6 +88,8 @@ class FakePanelWindow : public PanelWindow {
   void ReleaseMouseCapture() override;
   void RunMoveLoop() override;
   void SetKeySize(int percent) override;
+  void StartTimer(TimerId id, unsigned milliseconds) override;
+  void StopTimer(TimerId id) override;
   void CheckMenuItem(MenuItem item, bool checked) override;
   void ShowMessage(std::u16string_view text) override;
   void ReportFatalError(std::u16string_view text) override;
@@ -98,6 +100,7 @@ class FakePanelWindow : public PanelWindow {
   std::uint32_t exStyle = 0x00000188;  // WS_EX_TOOLWINDOW | WS_EX_WINDOWEDGE | WS_EX_TOPMOST
   bool visible = false;
   int keySize = 100;
+  std::map<TimerId, unsigned> timers;  // the running timers and their periods
   std::map<MenuItem, bool> menuChecks;  // the check marks the menu shows
   std::vector<std::u16string> messages;
   std::vector<std::u16string> fatalErrors;
