@@ -211,11 +211,12 @@ def panel_texts(root):
 
 
 def menu_texts(root):
-    """The captions of the panel's items in the title bar's window menu, and of its submenu."""
+    """The captions of the panel's items in the title bar's window menu, and of its submenus."""
     text = (root / "panel" / "settings.h").read_text(encoding="utf-8")
     block = re.search(r"kSettingsMenu\{\{(.*?)\}\};", text, re.S)
     captions = set(re.findall(r'u"([^"]+)"', block.group(1) if block else ""))
-    captions |= set(re.findall(r'kKeySizeMenu = u"([^"]+)"', text))
+    groups = re.search(r"kMenuGroups\{\{(.*?)\}\};", text, re.S)
+    captions |= set(re.findall(r'u"([^"]+)"', groups.group(1) if groups else ""))
     return captions
 
 

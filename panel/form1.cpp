@@ -237,7 +237,7 @@ bool Form1::KeepOnScreen() {
 }
 
 bool Form1::MenuChecked(const MenuRow& row) {
-  if (row.keySize != 0) return row.keySize == settings.keySize;
+  if (row.group != MenuGroup::None) return row.value == GroupValue(row.group);
   switch (row.item) {
     case MenuItem::RememberPlace: return settings.rememberPlace;
     case MenuItem::RemoteDesktop: return settings.remoteDesktop;
@@ -249,10 +249,25 @@ bool Form1::MenuChecked(const MenuRow& row) {
   }
 }
 
+int Form1::GroupValue(MenuGroup group) const {
+  switch (group) {
+    case MenuGroup::KeySize: return settings.keySize;
+    case MenuGroup::None: break;
+  }
+  throw PanelError(ErrorKind::SubscriptOutOfRange, "no menu group " + std::to_string(static_cast<int>(group)));
+}
+
+void Form1::ChooseInGroup(MenuGroup group, int value) {
+  switch (group) {
+    case MenuGroup::KeySize: return ChangeKeySize(value);
+    case MenuGroup::None: return;
+  }
+}
+
 // Each setting takes effect for this run first; then it is stored, which may fail unnoticed.
 void Form1::Choose(MenuItem item) {
   const MenuRow& row = MenuRowOf(item);
-  if (row.keySize != 0) return ChangeKeySize(row.keySize);
+  if (row.group != MenuGroup::None) return ChooseInGroup(row.group, row.value);
   switch (item) {
     case MenuItem::RememberPlace: return RememberPlace(!settings.rememberPlace);
     case MenuItem::StartAtSignIn: return ToggleStartAtSignIn();

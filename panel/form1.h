@@ -126,6 +126,9 @@ class Form1 {
   // True when the panel had to move.
   bool KeepOnScreen();
   bool MenuChecked(const MenuRow& row);
+  // The value a group's setting has now, and the choice of one of its rows.
+  int GroupValue(MenuGroup group) const;
+  void ChooseInGroup(MenuGroup group, int value);
   void Choose(MenuItem item);
   void ChangeKeySize(int percent);
   void RememberPlace(bool on);

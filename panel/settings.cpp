@@ -108,6 +108,15 @@ const MenuRow& MenuRowOf(MenuItem item) {
   return *it;
 }
 
+const MenuGroupRow& MenuGroupOf(MenuGroup group) {
+  const auto it = std::find_if(kMenuGroups.begin(), kMenuGroups.end(),
+                               [group](const MenuGroupRow& row) { return row.group == group; });
+  if (it == kMenuGroups.end()) {
+    throw PanelError(ErrorKind::SubscriptOutOfRange, "no menu group " + std::to_string(static_cast<int>(group)));
+  }
+  return *it;
+}
+
 std::u16string AboutText(const ProgramVersion& version) {
   return version.description + u"\n版本 " + version.version + u"\n" + version.copyright;
 }

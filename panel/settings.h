@@ -67,31 +67,43 @@ std::u16string SignInCommand(std::u16string_view executable);
 // not, in any case of the letters A to Z.
 bool StartsAtSignIn(const StoredValue& value, std::u16string_view executable);
 
-// The panel's items in its window menu, below a separator after the system's items. The four
-// key sizes form a submenu.
+// The panel's items in its window menu, below a separator after the system's items. A setting
+// with a few values to choose from is a group: its rows form a submenu, and the row whose value
+// the setting has shows a dot.
 enum class MenuMark : std::uint8_t { None, Check, Radio };
+
+enum class MenuGroup : std::uint8_t { None, KeySize };
+
+struct MenuGroupRow {
+  MenuGroup group;
+  std::u16string_view caption;  // the submenu's
+};
+
+inline constexpr std::array<MenuGroupRow, 1> kMenuGroups{{
+    {MenuGroup::KeySize, u"键盘大小"},
+}};
 
 struct MenuRow {
   MenuItem item;
   std::u16string_view caption;
   MenuMark mark;
-  int keySize;  // the key-size items' percent; 0 for the others
+  MenuGroup group = MenuGroup::None;
+  int value = 0;  // a group's row: the value it gives the setting
 };
 
-inline constexpr std::u16string_view kKeySizeMenu = u"键盘大小";
-
 inline constexpr std::array<MenuRow, 8> kSettingsMenu{{
-    {MenuItem::RememberPlace, u"记住位置和大小", MenuMark::Check, 0},
-    {MenuItem::KeySize100, u"100%", MenuMark::Radio, 100},
-    {MenuItem::KeySize125, u"125%", MenuMark::Radio, 125},
-    {MenuItem::KeySize150, u"150%", MenuMark::Radio, 150},
-    {MenuItem::KeySize200, u"200%", MenuMark::Radio, 200},
-    {MenuItem::StartAtSignIn, u"开机时启动", MenuMark::Check, 0},
-    {MenuItem::RemoteDesktop, u"远程桌面兼容", MenuMark::Check, 0},
-    {MenuItem::About, u"关于", MenuMark::None, 0},
+    {MenuItem::RememberPlace, u"记住位置和大小", MenuMark::Check},
+    {MenuItem::KeySize100, u"100%", MenuMark::Radio, MenuGroup::KeySize, 100},
+    {MenuItem::KeySize125, u"125%", MenuMark::Radio, MenuGroup::KeySize, 125},
+    {MenuItem::KeySize150, u"150%", MenuMark::Radio, MenuGroup::KeySize, 150},
+    {MenuItem::KeySize200, u"200%", MenuMark::Radio, MenuGroup::KeySize, 200},
+    {MenuItem::StartAtSignIn, u"开机时启动", MenuMark::Check},
+    {MenuItem::RemoteDesktop, u"远程桌面兼容", MenuMark::Check},
+    {MenuItem::About, u"关于", MenuMark::None},
 }};
 
 const MenuRow& MenuRowOf(MenuItem item);
+const MenuGroupRow& MenuGroupOf(MenuGroup group);
 
 // The About box: the program's name, its version and its copyright, a line each.
 std::u16string AboutText(const ProgramVersion& version);

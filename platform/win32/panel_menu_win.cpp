@@ -53,25 +53,29 @@ void Win32Panel::AddSettingsMenu() {
   const HMENU system = GetSystemMenu(hwnd_, FALSE);
   if (!system) Fail("GetSystemMenu");
   if (!AppendMenuW(system, MF_SEPARATOR, 0, nullptr)) Fail("AppendMenuW");
-  HMENU sizes = nullptr;  // the system menu owns it and destroys it with itself
+  // A group's rows follow one another in the table: its submenu is made at the first of them.
+  // The menu owns each submenu and destroys it with itself.
+  MenuGroup group = MenuGroup::None;
+  HMENU submenu = nullptr;
   for (const MenuRow& row : kSettingsMenu) {
-    if (row.keySize == 0) {
+    if (row.group == MenuGroup::None) {
       AddItem(system, row);
       continue;
     }
-    if (!sizes) {
-      sizes = CreatePopupMenu();
-      const std::u16string caption(kKeySizeMenu);
-      if (!sizes || !AppendMenuW(system, MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(sizes), Wide(caption))) {
-        Fail("AppendMenuW key size");
+    if (row.group != group) {
+      group = row.group;
+      submenu = CreatePopupMenu();
+      const std::u16string caption(MenuGroupOf(group).caption);
+      if (!submenu || !AppendMenuW(system, MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(submenu), Wide(caption))) {
+        Fail("AppendMenuW submenu");
       }
     }
-    AddItem(sizes, row);
+    AddItem(submenu, row);
   }
 }
 
 void Win32Panel::CheckMenuItem(MenuItem item, bool checked) {
-  // By command, which finds the key sizes in their submenu too.
+  // By command, which finds the items of a submenu too.
   ::CheckMenuItem(GetSystemMenu(hwnd_, FALSE), MenuCommandOf(item), MF_BYCOMMAND | (checked ? MF_CHECKED : MF_UNCHECKED));
 }
 
