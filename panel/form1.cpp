@@ -380,7 +380,7 @@ std::optional<SentKeys> Form1::SendClickKeys(ControlId control) {
 
 // After the keys went out: nothing here holds them up or changes them.
 void Form1::WarnIfLost(SentKeys sent) {
-  if (const auto warning = WarningFor(sent, platform.target, platform.layouts)) {
+  if (const auto warning = WarningFor(sent, platform.target)) {
     ShowTipByPanel(*warning, platform.tip, platform.displays);
   }
 }
