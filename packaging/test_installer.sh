@@ -10,10 +10,11 @@
 #    the uninstaller that the key names, run while the panel runs, leaves
 #    nothing behind.
 #    Nothing starts at sign-in without /AUTOSTART.
-# 2. Into C:\yg-pkg-test (/D=) with /AUTOSTART: the panel starts at sign-in from there; the
-#    Start-menu shortcut starts the panel; the uninstaller keeps a file of the user's in the
-#    folder, and with it the folder, and removes the sign-in value and the panel's settings, but
-#    not other keys of the input method.
+# 2. Into C:\yg-pkg-test (/D=) with /AUTOSTART: the panel starts at sign-in from there, even where
+#    the user had turned that off in Task Manager; the Start-menu shortcut starts the panel; the
+#    uninstaller keeps a file of the user's in the folder, and with it the folder, and removes the
+#    sign-in value, Task Manager's record of it and the panel's settings, but not other keys of
+#    the input method.
 # 3. A ygpanel.exe that cannot be replaced: the installer ends with 2 and changes nothing.
 #
 # The second round launches through the shortcut because Wine resolves a shortcut through its
@@ -55,6 +56,10 @@ key='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\ygpanel'
 hklm_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\ygpanel'
 run_key='HKCU\Software\Microsoft\Windows\CurrentVersion\Run'
 run_value=雁格输入法键盘
+approval_key='HKEY_CURRENT_USER\Software\Microsoft\Windows\CurrentVersion\Explorer\StartupApproved\Run'
+# Task Manager's record of a sign-in value the user turned off: 03, then when.
+turned_off="[$approval_key]
+\"$run_value\"=hex:03,00,00,00,17,79,bd,01,17,d9,d1,01"
 settings_key='HKEY_CURRENT_USER\Software\雁格输入法\键盘面板'
 words_key='HKEY_CURRENT_USER\Software\雁格输入法\词库'
 
@@ -162,6 +167,9 @@ no_run_value() {
   exported=$(reg_export "$run_key")
   ! grep -qF "\"$run_value\"=" <<<"$exported"
 }
+has_approval_record() { reg_export "$approval_key" | grep -qF "\"$run_value\"="; }
+no_approval_record() { ! has_approval_record; }
+turned_off_in_task_manager() { reg_import "$turned_off" && has_approval_record; }
 panel_shown() { yg_window_id ygpanel.exe; }
 panel_gone() { ! yg_window_id ygpanel.exe; }
 uninstalled_from() { [ ! -e "$1/uninstall.exe" ] && [ ! -e "$1/ygpanel.exe" ] && [ ! -e "$menu" ]; }
@@ -188,6 +196,8 @@ if has_key "$key" || [ -e "$dir" ] || [ -e "$menu" ] || [ -e "$alt_dir" ] || ! n
   wine reg delete "$key" /f </dev/null >/dev/null 2>&1
   reg_import "[-HKEY_CURRENT_USER\Software\雁格输入法]
 [HKEY_CURRENT_USER\Software\Microsoft\Windows\CurrentVersion\Run]
+\"$run_value\"=-
+[$approval_key]
 \"$run_value\"=-"
   rm -rf "$dir" "$menu" "$alt_dir"
 fi
@@ -280,7 +290,9 @@ check "the Start-menu folder is gone" test ! -e "$menu"
 check "the uninstall key is gone" yg_wait_for 5 no_key "$key"
 
 # -- 2. A folder of the user's choice, started at sign-in; the panel started from the Start menu.
+check "the user turned the start at sign-in off in Task Manager" turned_off_in_task_manager
 check "the installer takes /AUTOSTART and /D=" wine "$setup" /S /AUTOSTART "/D=$alt_win_dir"
+check "/AUTOSTART clears Task Manager's record that it was turned off" no_approval_record
 check "ygpanel.exe is there" cmp "$exe" "$alt_dir/ygpanel.exe"
 check "the default folder stays empty" test ! -e "$dir"
 exported=$(reg_export "$key")
@@ -294,7 +306,8 @@ echo "我的码表" >"$alt_dir/我的码表.txt"
 check "settings are stored" reg_import "[$settings_key]
 \"KeySize\"=dword:00000096
 [$words_key]
-\"词\"=\"雁格\""
+\"词\"=\"雁格\"
+$turned_off"
 check "the panel's settings key is there" has_software_key "$settings_key"
 check "that uninstaller ends with 0" wine "$alt_dir/uninstall.exe" /S
 check "that uninstaller finishes" yg_wait_for 20 uninstalled_from "$alt_dir"
@@ -303,6 +316,7 @@ check "ygHelp.chm is gone from there" test ! -e "$alt_dir/ygHelp.chm"
 check "the user's file stays" test -f "$alt_dir/我的码表.txt"
 check "the uninstall key is gone again" yg_wait_for 5 no_key "$key"
 check "nothing starts at sign-in any more" no_run_value
+check "and Task Manager's record of it is gone" no_approval_record
 check "the panel's settings are gone" no_software_key "$settings_key"
 check "the input method's own key stays" has_software_key "$words_key"
 reg_import "[-HKEY_CURRENT_USER\Software\雁格输入法]" >/dev/null

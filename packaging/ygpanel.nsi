@@ -34,6 +34,8 @@ SetCompressor /SOLID lzma
 ; own settings (panel/settings.h, platform/win32/settings_win.h).
 !define RUN_KEY "Software\Microsoft\Windows\CurrentVersion\Run"
 !define RUN_VALUE "雁格输入法键盘"
+; Where Task Manager and Settings record, under the same name, a sign-in value the user turned off.
+!define APPROVAL_KEY "Software\Microsoft\Windows\CurrentVersion\Explorer\StartupApproved\Run"
 !define SETTINGS_PARENT "Software\雁格输入法"
 !define SETTINGS_KEY "${SETTINGS_PARENT}\键盘面板"
 
@@ -76,9 +78,11 @@ VIAddVersionKey /LANG=${LANG_SIMPCHINESE} "FileVersion" "${YG_VERSION}"
 VIAddVersionKey /LANG=${LANG_SIMPCHINESE} "ProductVersion" "${YG_VERSION}"
 VIAddVersionKey /LANG=${LANG_SIMPCHINESE} "LegalCopyright" "${PUBLISHER}"
 
-; The value the panel's own menu item 开机时启动 writes: the quoted path of the exe.
+; What the panel's own menu item 开机时启动 does: the quoted path of the exe, and no record left
+; that the user once turned it off, which would keep Windows from starting it.
 Function StartAtSignIn
   WriteRegStr HKCU "${RUN_KEY}" "${RUN_VALUE}" '"$INSTDIR\ygpanel.exe"'
+  DeleteRegValue HKCU "${APPROVAL_KEY}" "${RUN_VALUE}"
 FunctionEnd
 
 ; The installed files that a running program can hold open: the help viewer holds ygHelp.chm, a
@@ -225,6 +229,7 @@ Section "Uninstall"
   ; The panel saved its settings when the panel was closed above; they go too, and the folder
   ; of the input method's keys only if nothing else of it is left there.
   DeleteRegValue HKCU "${RUN_KEY}" "${RUN_VALUE}"
+  DeleteRegValue HKCU "${APPROVAL_KEY}" "${RUN_VALUE}"
   DeleteRegKey HKCU "${SETTINGS_KEY}"
   DeleteRegKey /ifempty HKCU "${SETTINGS_PARENT}"
 SectionEnd

@@ -241,10 +241,7 @@ bool Form1::MenuChecked(const MenuRow& row) {
   switch (row.item) {
     case MenuItem::RememberPlace: return settings.rememberPlace;
     case MenuItem::RemoteDesktop: return settings.remoteDesktop;
-    case MenuItem::StartAtSignIn:
-      // What the system will run, read afresh: the installer or the user may have changed it.
-      return StartsAtSignIn(platform.settings.Read(SettingsKey::SignIn, setting::kSignInValue),
-                            platform.shell.ExecutablePath());
+    case MenuItem::StartAtSignIn: return WillStartAtSignIn(platform.shell.ExecutablePath());
     default: return false;
   }
 }
@@ -301,13 +298,25 @@ void Form1::RememberPlace(bool on) {
   }
 }
 
+// What the system will run, read afresh: the installer, Task Manager or the user may have
+// changed it.
+bool Form1::WillStartAtSignIn(std::u16string_view executable) {
+  SettingsStore& store = platform.settings;
+  return StartsAtSignIn(store.Read(SettingsKey::SignIn, setting::kSignInValue), executable) &&
+         !TurnedOffAtSignIn(store.Read(SettingsKey::SignInApproval, setting::kSignInValue));
+}
+
+// Turned on, the system's record that the user once turned it off must go, or the value would
+// still not run; turned off, the value goes and its record with it.
 void Form1::ToggleStartAtSignIn() {
   const std::u16string executable = platform.shell.ExecutablePath();
-  if (StartsAtSignIn(platform.settings.Read(SettingsKey::SignIn, setting::kSignInValue), executable)) {
-    platform.settings.Remove(SettingsKey::SignIn, setting::kSignInValue);
+  SettingsStore& store = platform.settings;
+  if (WillStartAtSignIn(executable)) {
+    store.Remove(SettingsKey::SignIn, setting::kSignInValue);
   } else {
-    platform.settings.WriteText(SettingsKey::SignIn, setting::kSignInValue, SignInCommand(executable));
+    store.WriteText(SettingsKey::SignIn, setting::kSignInValue, SignInCommand(executable));
   }
+  store.Remove(SettingsKey::SignInApproval, setting::kSignInValue);
 }
 
 void Form1::UseScanCodes(bool remoteDesktop) {
@@ -371,7 +380,7 @@ std::optional<SentKeys> Form1::SendClickKeys(ControlId control) {
 
 // After the keys went out: nothing here holds them up or changes them.
 void Form1::WarnIfLost(SentKeys sent) {
-  if (const auto warning = WarningFor(sent, platform.target, platform.layouts)) {
+  if (const auto warning = WarningFor(sent, platform.target)) {
     ShowTipByPanel(*warning, platform.tip, platform.displays);
   }
 }

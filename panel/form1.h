@@ -132,6 +132,7 @@ class Form1 {
   void Choose(MenuItem item);
   void ChangeKeySize(int percent);
   void RememberPlace(bool on);
+  bool WillStartAtSignIn(std::u16string_view executable);
   void ToggleStartAtSignIn();
   void UseScanCodes(bool remoteDesktop);
   void SendCode();

@@ -7,11 +7,16 @@
 
 namespace yg {
 
-std::optional<std::u16string_view> WarningFor(SentKeys sent, KeyTarget& target, KeyboardLayouts& layouts) {
+bool ChineseLayout(LayoutHandle layout) {
+  constexpr LayoutHandle kPrimaryLanguage = 0x3FF, kChinese = 0x04;  // PRIMARYLANGID, LANG_CHINESE
+  return (layout & kPrimaryLanguage) == kChinese;
+}
+
+std::optional<std::u16string_view> WarningFor(SentKeys sent, KeyTarget& target) {
   if (target.KeysReachFocus() == KeyReach::Blocked) return kElevatedTargetTip;
   if (sent != SentKeys::Letters) return std::nullopt;
   const auto layout = target.Layout();
-  if (layout && layouts.IsInputMethod(*layout) == 0) return kNoInputMethodTip;
+  if (layout && !ChineseLayout(*layout)) return kNoInputMethodTip;
   return std::nullopt;
 }
 

@@ -2,15 +2,14 @@
 
 // Warnings for keys that will not do what the user meant: keys the system drops on their way to
 // a program run as administrator, and stroke codes that become plain letters because the
-// program has no input method active. The keys go out all the same; a tip by the panel says
-// what happened.
+// program's keyboard is not Chinese. The keys go out all the same; a tip by the panel says what
+// happened.
 
 #include <optional>
 #include <string_view>
 
 #include "ports/displays.h"
 #include "ports/key_target.h"
-#include "ports/keyboard_layouts.h"
 #include "ports/tip_window.h"
 
 namespace yg {
@@ -26,10 +25,16 @@ enum class SentKeys {
   Letters,  // stroke codes and phrase keys: only the input method makes text of them
 };
 
+// True when the layout's language (its low word) is Chinese, of any region. Only then can an
+// input method such as ours be on: the system says no more than that. Input methods of the text
+// services sit on a plain layout of their language (0x08040804), which ImmIsIME does not count,
+// and whether one is switched on, or in its English mode, no program can ask of another's.
+bool ChineseLayout(LayoutHandle layout);
+
 // The warning for keys just sent to the foreground program, or nothing. Keys the system drops
-// come first, as nothing at all arrives then; a program whose layout is no input method is
-// only worth a word when the keys were letters. What the system cannot tell warns of nothing.
-std::optional<std::u16string_view> WarningFor(SentKeys sent, KeyTarget& target, KeyboardLayouts& layouts);
+// come first, as nothing at all arrives then; a layout that is not Chinese is only worth a word
+// when the keys were letters. What the system cannot tell warns of nothing.
+std::optional<std::u16string_view> WarningFor(SentKeys sent, KeyTarget& target);
 
 // Shows `text` in the tip by the panel, no wider than the panel, inside the work area of the
 // monitor the panel stands on.

@@ -99,6 +99,10 @@ bool StartsAtSignIn(const StoredValue& value, std::u16string_view executable) {
   return !executable.empty() && SamePath(command, executable);
 }
 
+bool TurnedOffAtSignIn(const StoredValue& record) {
+  return record.kind == StoredValue::Kind::Bytes && !record.bytes.empty() && (record.bytes.front() & 1) != 0;
+}
+
 const MenuRow& MenuRowOf(MenuItem item) {
   const auto it = std::find_if(kSettingsMenu.begin(), kSettingsMenu.end(),
                                [item](const MenuRow& row) { return row.item == item; });

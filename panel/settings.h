@@ -26,6 +26,7 @@ inline constexpr std::u16string_view kCompact = u"Compact";  // 0 expanded, 1 co
 inline constexpr std::u16string_view kKeySize = u"KeySize";  // percent: one of kKeySizes
 inline constexpr std::u16string_view kRemoteDesktop = u"RemoteDesktop";  // 0 or 1
 // The value under SettingsKey::SignIn that starts the panel: the quoted path of its executable.
+// The system's record of it under SettingsKey::SignInApproval has the same name.
 inline constexpr std::u16string_view kSignInValue = u"雁格输入法键盘";
 }  // namespace setting
 
@@ -66,6 +67,10 @@ std::u16string SignInCommand(std::u16string_view executable);
 // True when the stored sign-in value starts the program at `executable`: its path, quoted or
 // not, in any case of the letters A to Z.
 bool StartsAtSignIn(const StoredValue& value, std::u16string_view executable);
+// True when the system's record of a sign-in value says the user turned it off: bytes whose
+// first is odd (Task Manager writes 02 for on and 03 for off, followed by the time it was turned
+// off; some programs' records read 06 and 07). No record, or one of another kind, leaves it on.
+bool TurnedOffAtSignIn(const StoredValue& record);
 
 // The panel's items in its window menu, below a separator after the system's items. A setting
 // with a few values to choose from is a group: its rows form a submenu, and the row whose value

@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 namespace yg {
 
@@ -10,17 +12,22 @@ namespace yg {
 enum class SettingsKey : std::uint8_t {
   Panel,   // the panel's own settings (HKCU\Software\雁格输入法\键盘面板 on Windows)
   SignIn,  // the programs the system starts when the user signs in (HKCU\...\Run)
+  // The system's record of which of those the user turned off in Task Manager or Settings
+  // (HKCU\...\Explorer\StartupApproved\Run), one value named as the program's value under SignIn.
+  SignInApproval,
 };
 
-// A value as it is stored: nothing, a 32-bit number, a text, or something else.
+// A value as it is stored: nothing, a 32-bit number, a text, bytes, or something else.
 struct StoredValue {
-  enum class Kind : std::uint8_t { Missing, Number, Text, Other };
+  enum class Kind : std::uint8_t { Missing, Number, Text, Other, Bytes };
   Kind kind = Kind::Missing;
   std::uint32_t number = 0;
   std::u16string text;
+  std::vector<std::uint8_t> bytes;
 
-  static StoredValue Number(std::uint32_t n) { return {Kind::Number, n, {}}; }
-  static StoredValue Text(std::u16string_view t) { return {Kind::Text, 0, std::u16string(t)}; }
+  static StoredValue Number(std::uint32_t n) { return {Kind::Number, n, {}, {}}; }
+  static StoredValue Text(std::u16string_view t) { return {Kind::Text, 0, std::u16string(t), {}}; }
+  static StoredValue Bytes(std::vector<std::uint8_t> b) { return {Kind::Bytes, 0, {}, std::move(b)}; }
   friend bool operator==(const StoredValue&, const StoredValue&) = default;
 };
 

@@ -18,11 +18,17 @@ using testing::FakePlatform;
 using testing::Utf8;
 
 constexpr LayoutHandle kPlainLayout = 0x04090409, kInputMethod = 0xE0010804;
+// Layouts whose language ImmIsIME misjudges: an input method of the text services on a Chinese
+// layout it calls none, and a German layout it calls one (as it may call every layout).
+constexpr LayoutHandle kChineseTextServices = 0x08040804, kGermanCalledAnInputMethod = 0x04070407;
 
 class DesktopTest : public ::testing::Test {
  protected:
   DesktopTest() {
-    fake.layouts.installed = {{kInputMethod, 1, u"雁格输入法"}, {kPlainLayout, 0, u""}};
+    fake.layouts.installed = {{kInputMethod, 1, u"雁格输入法"},
+                              {kPlainLayout, 0, u""},
+                              {kChineseTextServices, 0, u""},
+                              {kGermanCalledAnInputMethod, 1, u"?"}};
     fake.layouts.active = kInputMethod;
   }
 
@@ -94,6 +100,10 @@ TEST_F(DesktopTest, ATipWarnsOfKeysThatWillNotBecomeTextAndTheKeysGoOutAnyway) {
       {"reach unknown: the layout still counts", Ctl::Comm1, KeyReach::Unknown, kPlainLayout, kNoInputMethodTip},
       {"reach unknown, input method", Ctl::Comm1, KeyReach::Unknown, kInputMethod, std::nullopt},
       {"no foreground window", Ctl::Comm1, KeyReach::Reaches, std::nullopt, std::nullopt},
+      {"radical, Chinese text-services layout", Ctl::Comm1, KeyReach::Reaches, kChineseTextServices, std::nullopt},
+      {"radical, Chinese of Hong Kong", Ctl::Comm1, KeyReach::Reaches, 0x0C040C04, std::nullopt},
+      {"radical, German layout", Ctl::Comm1, KeyReach::Reaches, kGermanCalledAnInputMethod, kNoInputMethodTip},
+      {"radical, Japanese input method", Ctl::Comm1, KeyReach::Reaches, 0xE0010411, kNoInputMethodTip},
       {"common character, plain layout", Ctl::Command12, KeyReach::Reaches, kPlainLayout, kNoInputMethodTip},
       {"phrase 你好, plain layout", Ctl::Command17, KeyReach::Reaches, kPlainLayout, kNoInputMethodTip},
       {"phrase 哇, plain layout", Ctl::Command23, KeyReach::Reaches, kPlainLayout, kNoInputMethodTip},
@@ -195,6 +205,19 @@ TEST_F(DesktopTest, TheTipStandsByThePanelInsideItsWorkArea) {
   panel.Click(Ctl::Comm1);
   EXPECT_EQ(fake.tip.place.top, 1800 + 45) << "below a panel at the top of the screen";
   EXPECT_LE(fake.tip.place.right, 15360) << "inside the screen";
+}
+
+TEST_F(DesktopTest, OnASecondMonitorNarrowerThanThePanelTheTipStaysInsideThatMonitorsWorkArea) {
+  fake.target.layout = kPlainLayout;
+  fake.window.twipsPerPixel = 0;
+  const ScreenRect narrow{15360, 0, 19360, 11520};  // a portrait monitor right of the primary
+  fake.displays.workAreas = {{{0, 0, 15360, 11520}, narrow}};
+  panel.Load();
+  fake.window.left = 15360;  // standing on it, overhanging its right edge
+  panel.Click(Ctl::Comm1);
+  const ScreenRect& tip = fake.tip.place;
+  EXPECT_TRUE(tip.left >= narrow.left && tip.right <= narrow.right)
+      << "tip " << tip.left << ".." << tip.right << ", work area 15360..19360";
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -286,6 +287,34 @@ TEST_F(SettingsTest, StartAtSignInWritesThisProgramsQuotedPathAndRemovesIt) {
     panel.MenuChosen(MenuItem::StartAtSignIn);
     const StoredValue now = fake.settings.Read(SettingsKey::SignIn, kSignIn);
     EXPECT_EQ(now, c.after ? StoredValue::Text(*c.after) : StoredValue{}) << c.before;
+  }
+}
+
+// Task Manager and Settings record a sign-in value the user turned off beside it; the mark
+// shows what the system will do, and choosing the item turns it on, that record and all.
+TEST_F(SettingsTest, ASignInValueTurnedOffInTaskManagerHasNoMarkUntilChosenAgain) {
+  Start(panel);
+  const StoredValue quoted = StoredValue::Text(u"\"" + fake.shell.executable + u"\"");
+  const struct {
+    const char* record;
+    std::optional<StoredValue> stored;
+    bool marked;
+  } cases[] = {
+      {"none", std::nullopt, true},
+      {"on", StoredValue::Bytes({2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}), true},
+      {"off, and when", StoredValue::Bytes({3, 0, 0, 0, 0x17, 0x79, 0xBD, 0x01, 0x17, 0xD9, 0xD1, 0x01}), false},
+      {"off, as some programs' records read", StoredValue::Bytes({7, 0, 0, 0, 0x71, 0xC9, 0x33, 0xAE}), false},
+      {"empty", StoredValue::Bytes({}), true},
+  };
+  for (const auto& c : cases) {
+    fake.settings.values[{SettingsKey::SignIn, kSignIn}] = quoted;
+    fake.settings.values.erase({SettingsKey::SignInApproval, kSignIn});
+    if (c.stored) fake.settings.values[{SettingsKey::SignInApproval, kSignIn}] = *c.stored;
+    panel.MenuOpening();
+    EXPECT_EQ(fake.window.menuChecks[MenuItem::StartAtSignIn], c.marked) << c.record;
+    panel.MenuChosen(MenuItem::StartAtSignIn);
+    EXPECT_EQ(fake.settings.Read(SettingsKey::SignIn, kSignIn), c.marked ? StoredValue{} : quoted) << c.record;
+    EXPECT_EQ(fake.settings.Read(SettingsKey::SignInApproval, kSignIn), StoredValue{}) << c.record;
   }
 }
 

@@ -16,7 +16,7 @@ using testing::FakeSettingsStore;
 StoredValue N(std::uint32_t n) { return StoredValue::Number(n); }
 StoredValue N(std::int32_t n) { return StoredValue::Number(static_cast<std::uint32_t>(n)); }
 StoredValue T(std::u16string_view t) { return StoredValue::Text(t); }
-const StoredValue kOther{StoredValue::Kind::Other, 0, {}};
+const StoredValue kOther{StoredValue::Kind::Other, 0, {}, {}};
 
 struct Stored {
   std::u16string_view name;

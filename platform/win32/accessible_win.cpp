@@ -10,6 +10,7 @@
 #include <utility>
 
 #include "panel/accessibility.h"
+#include "platform/win32/system_dll_win.h"
 #include "platform/win32/text_win.h"
 
 namespace yg::win32 {
@@ -31,16 +32,8 @@ struct Oleacc {
 };
 
 const Oleacc& LoadOleacc() {
-  static const Oleacc oleacc = [] {
-    Oleacc o;
-    if (const HMODULE dll = LoadLibraryExW(L"oleacc.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32)) {
-      o.createStdAccessibleObject =
-          reinterpret_cast<Oleacc::CreateStd>(reinterpret_cast<void (*)()>(GetProcAddress(dll, "CreateStdAccessibleObject")));
-      o.lresultFromObject =
-          reinterpret_cast<Oleacc::FromObject>(reinterpret_cast<void (*)()>(GetProcAddress(dll, "LresultFromObject")));
-    }
-    return o;
-  }();
+  static const Oleacc oleacc{SystemFunction<Oleacc::CreateStd>(L"oleacc.dll", "CreateStdAccessibleObject"),
+                              SystemFunction<Oleacc::FromObject>(L"oleacc.dll", "LresultFromObject")};
   return oleacc;
 }
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/win32/dpi_win.h"
+#include "platform/win32/system_dll_win.h"
 
 namespace yg::win32 {
 
@@ -27,12 +28,7 @@ BOOL CALLBACK AddMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM list) {
 // asked, as the panel needs it only after a display change.
 RECT VisibleBounds(HWND window) {
   using GetAttributeFn = HRESULT(WINAPI*)(HWND, DWORD, PVOID, DWORD);
-  static const auto getAttribute = [] {
-    const HMODULE dwm = LoadLibraryExW(L"dwmapi.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
-    return dwm ? reinterpret_cast<GetAttributeFn>(
-                     reinterpret_cast<void (*)()>(GetProcAddress(dwm, "DwmGetWindowAttribute")))
-               : nullptr;
-  }();
+  static const auto getAttribute = SystemFunction<GetAttributeFn>(L"dwmapi.dll", "DwmGetWindowAttribute");
   constexpr DWORD kExtendedFrameBounds = 9;  // DWMWA_EXTENDED_FRAME_BOUNDS
   RECT r{};
   if (getAttribute && SUCCEEDED(getAttribute(window, kExtendedFrameBounds, &r, sizeof r)) && !IsRectEmpty(&r)) {

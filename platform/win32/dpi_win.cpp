@@ -1,13 +1,10 @@
 #include "platform/win32/dpi_win.h"
 
+#include "platform/win32/system_dll_win.h"
+
 namespace yg::win32 {
 
 namespace {
-
-template <class Function>
-Function UserFunction(const char* name) {
-  return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), name)));
-}
 
 constexpr wchar_t kLayoutDpiProperty[] = L"YgLayoutDpi";
 
@@ -22,7 +19,7 @@ UINT SystemDpi() {
 
 UINT DpiOf(HWND window) {
   using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
-  static const auto getDpiForWindow = UserFunction<GetDpiForWindowFn>("GetDpiForWindow");
+  static const auto getDpiForWindow = SystemFunction<GetDpiForWindowFn>(L"user32.dll", "GetDpiForWindow");
   if (getDpiForWindow && window) {
     if (const UINT dpi = getDpiForWindow(window)) return dpi;
   }
@@ -48,14 +45,14 @@ void SetLayoutDpi(HWND window, UINT dpi) {
 
 int MetricForDpi(int index, UINT dpi) {
   using GetMetricsForDpiFn = int(WINAPI*)(int, UINT);
-  static const auto getMetricsForDpi = UserFunction<GetMetricsForDpiFn>("GetSystemMetricsForDpi");
+  static const auto getMetricsForDpi = SystemFunction<GetMetricsForDpiFn>(L"user32.dll", "GetSystemMetricsForDpi");
   if (getMetricsForDpi) return getMetricsForDpi(index, dpi);
   return MulDiv(GetSystemMetrics(index), static_cast<int>(dpi), static_cast<int>(SystemDpi()));
 }
 
 RECT OuterRect(RECT client, DWORD style, DWORD exStyle, UINT dpi) {
   using AdjustForDpiFn = BOOL(WINAPI*)(LPRECT, DWORD, BOOL, DWORD, UINT);
-  static const auto adjustForDpi = UserFunction<AdjustForDpiFn>("AdjustWindowRectExForDpi");
+  static const auto adjustForDpi = SystemFunction<AdjustForDpiFn>(L"user32.dll", "AdjustWindowRectExForDpi");
   RECT r = client;
   if (!adjustForDpi || !adjustForDpi(&r, style, FALSE, exStyle, dpi)) {
     r = client;

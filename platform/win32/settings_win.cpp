@@ -41,6 +41,15 @@ std::u16string TextOf(const std::vector<BYTE>& data, DWORD type) {
 
 }  // namespace
 
+const std::wstring& RegistrySettings::PathOf(SettingsKey key) const {
+  switch (key) {
+    case SettingsKey::Panel: return panelKey_;
+    case SettingsKey::SignIn: return signInKey_;
+    case SettingsKey::SignInApproval: break;
+  }
+  return approvalKey_;
+}
+
 StoredValue RegistrySettings::Read(SettingsKey key, std::u16string_view name) {
   ScopedKey k;
   if (RegOpenKeyExW(HKEY_CURRENT_USER, PathOf(key).c_str(), 0, KEY_QUERY_VALUE, k.put()) != ERROR_SUCCESS) return {};
@@ -56,7 +65,8 @@ StoredValue RegistrySettings::Read(SettingsKey key, std::u16string_view name) {
     return StoredValue::Number(number);
   }
   if (type == REG_SZ || type == REG_EXPAND_SZ) return StoredValue::Text(TextOf(data, type));
-  return {StoredValue::Kind::Other, 0, {}};
+  if (type == REG_BINARY) return StoredValue::Bytes({data.begin(), data.end()});
+  return {StoredValue::Kind::Other, 0, {}, {}};
 }
 
 void RegistrySettings::Write(SettingsKey key, std::u16string_view name, DWORD type, const void* data, DWORD size) {

@@ -7,16 +7,12 @@
 #include <vector>
 
 #include "base/errors.h"
+#include "platform/win32/system_dll_win.h"
 #include "platform/win32/text_win.h"
 
 namespace yg::win32 {
 
 namespace {
-
-template <class Function>
-Function SystemFunction(HMODULE module, const char* name) {
-  return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(module, name)));
-}
 
 // "Local\": one copy per user session, so that several users of one machine each have theirs.
 constexpr wchar_t kSingleCopyName[] = L"Local\\YgKeyPanel.SingleCopy";
@@ -66,10 +62,7 @@ std::u16string SystemShell::ExecutableFolder() {
 ProgramVersion SystemShell::Version() {
   // version.dll is no Known DLL: loaded from the system folder, and only when asked.
   using QueryFn = BOOL(WINAPI*)(LPCVOID, LPCWSTR, LPVOID*, PUINT);
-  static const auto query = [] {
-    const HMODULE version = LoadLibraryExW(L"version.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
-    return version ? SystemFunction<QueryFn>(version, "VerQueryValueW") : nullptr;
-  }();
+  static const auto query = SystemFunction<QueryFn>(L"version.dll", "VerQueryValueW");
   const HRSRC found = FindResourceW(nullptr, MAKEINTRESOURCEW(VS_VERSION_INFO), RT_VERSION);
   const HGLOBAL loaded = found ? LoadResource(nullptr, found) : nullptr;
   const void* resource = loaded ? LockResource(loaded) : nullptr;
@@ -105,12 +98,10 @@ std::intptr_t SystemShell::Execute(std::u16string_view verb, std::u16string_view
   using CoInitializeExFn = HRESULT(WINAPI*)(LPVOID, DWORD);
   using ShellExecuteWFn = HINSTANCE(WINAPI*)(HWND, LPCWSTR, LPCWSTR, LPCWSTR, LPCWSTR, INT);
   static const auto shellExecute = [] {
-    const HMODULE ole = LoadLibraryExW(L"ole32.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
-    if (const auto coInitialize = ole ? SystemFunction<CoInitializeExFn>(ole, "CoInitializeEx") : nullptr) {
+    if (const auto coInitialize = SystemFunction<CoInitializeExFn>(L"ole32.dll", "CoInitializeEx")) {
       coInitialize(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
     }
-    const HMODULE shell = LoadLibraryExW(L"shell32.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
-    return shell ? SystemFunction<ShellExecuteWFn>(shell, "ShellExecuteW") : nullptr;
+    return SystemFunction<ShellExecuteWFn>(L"shell32.dll", "ShellExecuteW");
   }();
   if (!shellExecute) throw PanelError(ErrorKind::FacilityFailed, "shell32.dll");
   // The wide call: a folder named outside the system's ANSI code page must still be found.

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/win32/dpi_win.h"
+#include "platform/win32/system_dll_win.h"
 #include "platform/win32/text_win.h"
 
 namespace yg::win32 {
@@ -18,8 +19,7 @@ constexpr int kPaddingAt96 = 6;
 // 1607), else the system DPI's font scaled.
 HFONT MakeTipFont(UINT dpi) {
   using ForDpiFn = BOOL(WINAPI*)(UINT, UINT, PVOID, UINT, UINT);
-  static const auto forDpi = reinterpret_cast<ForDpiFn>(
-      reinterpret_cast<void (*)()>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "SystemParametersInfoForDpi")));
+  static const auto forDpi = SystemFunction<ForDpiFn>(L"user32.dll", "SystemParametersInfoForDpi");
   NONCLIENTMETRICSW metrics{};
   metrics.cbSize = sizeof metrics;
   if (!forDpi || !forDpi(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0, dpi)) {

@@ -252,8 +252,7 @@ _yg_stop_xvfb_pid() {
   [ "$(cat "/proc/$pid/comm" 2>/dev/null)" = "Xvfb" ] || return 0
   kill "$pid" 2>/dev/null
   yg_wait_for 5 _yg_gone "$pid" || kill -KILL "$pid" 2>/dev/null
-  wait "$pid" 2>/dev/null
-  return 0
+  _yg_reap "$pid"
 }
 
 _yg_gone() { ! kill -0 "$1" 2>/dev/null; }
@@ -286,8 +285,13 @@ yg_wine_stop() {
   local pid=$1
   kill "$pid" 2>/dev/null || return 0
   yg_wait_for 5 _yg_gone "$pid" || kill -KILL "$pid" 2>/dev/null
-  wait "$pid" 2>/dev/null
-  return 0
+  _yg_reap "$pid"
+}
+
+# _yg_reap <pid>: collects a child this shell stopped. Its status is that of the signal (143 after
+# SIGTERM), which is what stopping it meant: a caller under `set -e` must not end with it.
+_yg_reap() {
+  wait "$1" 2>/dev/null || true
 }
 
 # yg_window_id <title-or-name>: the first visible X window whose title is exactly the argument,

@@ -23,7 +23,7 @@ from pathlib import Path
 
 import reader_checks
 import settings_checks
-from driver import Programs, Receiver, Screen, log, numbers, run, wait_for
+from driver import Programs, Receiver, Screen, log, numbers, wait_for
 from appearance_e2e import Appearance
 
 # ---------------------------------------------------------------------------------------------
@@ -140,15 +140,10 @@ class Panel:
 
 # ---------------------------------------------------------------------------------------------
 # The desktop around Wine: the work area Wine 8 reads from the X root window when its server
-# starts, and whether its one keyboard layout counts as an input method
+# starts
 
 
 class Desktop:
-    # ImmIsIME loads a layout's "Ime File"; one without the input-method entry points makes the
-    # layout a plain one. Wine answers GetKeyboardLayout for any thread with the caller's own
-    # layout, so this is the one way to have the panel see a program without an input method.
-    LAYOUT_KEY = r"HKLM\System\CurrentControlSet\Control\Keyboard Layouts\04090409"
-
     def __init__(self):
         self.changed = False
 
@@ -162,17 +157,8 @@ class Desktop:
         else:
             subprocess.run(["xprop", "-root", "-remove", "_NET_WORKAREA"], check=False)
 
-    def plain_layout(self, plain):
-        self.changed = self.changed or plain
-        if plain:
-            args = ["add", self.LAYOUT_KEY, "/v", "Ime File", "/t", "REG_SZ", "/d", "kernel32.dll", "/f"]
-        else:
-            args = ["delete", self.LAYOUT_KEY, "/v", "Ime File", "/f"]
-        run(["wine", "reg", *args])
-
     def restore(self):
         if self.changed:
-            self.plain_layout(False)
             self.taskbar(None, None)
 
 
@@ -208,8 +194,6 @@ class Run:
         # prefix would keep ours from starting.
         if not self.c.equal(self.wine.count(Panel.CLASS), 0, "no panel runs in the Wine prefix yet"):
             return False
-        if not self.args.native:
-            self.desktop.plain_layout(False)  # a run that died may have left it
         self.settings.start_from_defaults()
         ok = self.receiver.start(20, 20, 560, 300)
         if not self.c.check(ok, "the receiver starts and is ready"):
@@ -730,7 +714,6 @@ class Run:
         if not self.c.check(ended, f"{taskbar} px taskbar: the Wine server ends with its programs"):
             return False
         self.desktop.taskbar(self.args.screen, taskbar)
-        self.desktop.plain_layout(plain_layout)
         if plain_layout and not self.c.check(self.receiver.start(20, 20, 560, 300), "the receiver starts again"):
             return False
         self.panel_proc = self.wine.start(self.wine.panel_exe)
@@ -851,8 +834,9 @@ def main():
                 r.check_notepad()
                 r.check_stranded()
             r.check_close()
-            # The taskbars and the plain layout are Wine's stand-ins (an X property, a registry
-            # value of Wine's); on Windows the desktop has its own taskbar and layouts.
+            # The taskbars are Wine's stand-ins (an X property), and Wine's one layout is that of
+            # the prefix's English locale, not Chinese: the tip shows. On Windows the desktop has
+            # its own taskbar and layouts.
             if not args.smoke and not args.native:
                 r.check_taskbar(40)
                 r.check_taskbar(48, plain_layout=True)

@@ -26,6 +26,9 @@ SOFTWARE = r"HKEY_CURRENT_USER\Software"
 PANEL_KEY = SOFTWARE + r"\雁格输入法\键盘面板"
 RUN_KEY = SOFTWARE + r"\Microsoft\Windows\CurrentVersion\Run"
 RUN_VALUE = "雁格输入法键盘"
+# Task Manager's record of the Run value, under the same name: 03 and a time when turned off.
+APPROVAL_KEY = SOFTWARE + r"\Microsoft\Windows\CurrentVersion\Explorer\StartupApproved\Run"
+TURNED_OFF = "hex:03,00,00,00,17,79,bd,01,17,d9,d1,01"
 
 
 # ---------------------------------------------------------------------------------------------
@@ -84,8 +87,8 @@ class Registry:
     def panel_values(self):
         return self.read().get(PANEL_KEY, {})
 
-    def run_value(self):
-        return self.read().get(RUN_KEY, {}).get(RUN_VALUE)
+    def run_value(self, key=RUN_KEY):
+        return self.read().get(key, {}).get(RUN_VALUE)
 
     def apply(self, text, name="yg-e2e-import.reg"):
         path = self.folder / name
@@ -106,11 +109,11 @@ class Registry:
         restore = [f"[-{PANEL_KEY}]"]
         if PANEL_KEY in keys:
             restore += [f"[{PANEL_KEY}]"] + [f'"{n}"={v}' for n, v in keys[PANEL_KEY].items()]
-        run_value = keys.get(RUN_KEY, {}).get(RUN_VALUE)
-        restore += [f"[{RUN_KEY}]", f'"{RUN_VALUE}"=' + (run_value or "-")]
+        for key in (RUN_KEY, APPROVAL_KEY):
+            restore += [f"[{key}]", f'"{RUN_VALUE}"=' + (keys.get(key, {}).get(RUN_VALUE) or "-")]
         text = "\r\n".join(restore) + "\r\n"
         self.restore_file.write_bytes(("Windows Registry Editor Version 5.00\r\n\r\n" + text).encode("utf-16"))
-        self.apply(f"[-{PANEL_KEY}]\r\n[{RUN_KEY}]\r\n\"{RUN_VALUE}\"=-\r\n")
+        self.apply(f"[-{PANEL_KEY}]\r\n[{RUN_KEY}]\r\n\"{RUN_VALUE}\"=-\r\n[{APPROVAL_KEY}]\r\n\"{RUN_VALUE}\"=-\r\n")
 
 
 # ---------------------------------------------------------------------------------------------
@@ -376,6 +379,11 @@ def check_sign_in(run, menu, registry):
     run.c.equal(value and value.lower(), reg_string(f'"{exe}"').lower(),
                 "开机时启动 writes the quoted path of the panel under Run")
     run.c.equal(menu.checks().get("开机时启动"), True, "开机时启动 shows its check mark")
+    registry.apply(f'[{APPROVAL_KEY}]\r\n"{RUN_VALUE}"={TURNED_OFF}\r\n')
+    run.c.equal(menu.checks().get("开机时启动"), False, "turned off in Task Manager, 开机时启动 shows no mark")
+    if menu.choose("开机时启动"):
+        run.expect_receiver_typing("choosing 开机时启动 after Task Manager turned it off")
+        run.c.equal(registry.run_value(APPROVAL_KEY), None, "choosing it turns it on: Task Manager's record goes")
     if menu.choose("开机时启动"):
         run.expect_receiver_typing("choosing 开机时启动 again")
         run.c.equal(registry.run_value(), None, "choosing it again removes the value")

@@ -293,7 +293,9 @@ ProgramVersion FakeShell::Version() { return version; }
 // Settings
 
 namespace {
-const char* KeyName(SettingsKey key) { return key == SettingsKey::Panel ? "Panel" : "SignIn"; }
+const char* KeyName(SettingsKey key) {
+  return key == SettingsKey::Panel ? "Panel" : key == SettingsKey::SignIn ? "SignIn" : "SignInApproval";
+}
 const StoredValue kMissing;
 }  // namespace
 

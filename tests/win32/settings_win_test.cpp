@@ -67,6 +67,7 @@ TEST(SystemKeyboardLayouts, ScanCodesOfTheUsLayoutForEveryKeyThePanelSends) {
 constexpr wchar_t kTestRoot[] = L"Software\\雁格输入法-测试";
 constexpr wchar_t kTestPanel[] = L"Software\\雁格输入法-测试\\键盘面板";
 constexpr wchar_t kTestRun[] = L"Software\\雁格输入法-测试\\Run";
+constexpr wchar_t kTestApproval[] = L"Software\\雁格输入法-测试\\StartupApproved";
 
 class RegistryTest : public ::testing::Test {
  protected:
@@ -82,7 +83,7 @@ class RegistryTest : public ::testing::Test {
     RegCloseKey(key);
   }
 
-  RegistrySettings store{kTestPanel, kTestRun};
+  RegistrySettings store{kTestPanel, kTestRun, kTestApproval};
 };
 
 TEST_F(RegistryTest, ValuesReadBackAsStoredAndEveryOtherTypeAsOther) {
@@ -101,10 +102,10 @@ TEST_F(RegistryTest, ValuesReadBackAsStoredAndEveryOtherTypeAsOther) {
   Raw(L"Binary", REG_BINARY, bytes, sizeof bytes);
   Raw(L"Empty", REG_SZ, L"", sizeof(wchar_t));
   Raw(L"Unterminated", REG_SZ, L"150", 3 * sizeof(wchar_t));
-  const StoredValue other{StoredValue::Kind::Other, 0, {}};
+  const StoredValue other{StoredValue::Kind::Other, 0, {}, {}};
   EXPECT_EQ(store.Read(SettingsKey::Panel, u"Qword"), other);
   EXPECT_EQ(store.Read(SettingsKey::Panel, u"ShortDword"), other);
-  EXPECT_EQ(store.Read(SettingsKey::Panel, u"Binary"), other);
+  EXPECT_EQ(store.Read(SettingsKey::Panel, u"Binary"), StoredValue::Bytes({150, 0, 0, 0}));
   EXPECT_EQ(store.Read(SettingsKey::Panel, u"Empty"), StoredValue::Text(u""));
   EXPECT_EQ(store.Read(SettingsKey::Panel, u"Unterminated"), StoredValue::Text(u"150"));
 
@@ -122,7 +123,7 @@ TEST_F(RegistryTest, AnExpandableTextReadsWithItsVariablesExpanded) {
 
 TEST_F(RegistryTest, AWriteThatCannotBeMadeChangesNothingAndRaisesNothing) {
   // A key name longer than the registry allows.
-  RegistrySettings broken{std::wstring(kTestPanel) + L"\\" + std::wstring(300, L'x'), kTestRun};
+  RegistrySettings broken{std::wstring(kTestPanel) + L"\\" + std::wstring(300, L'x'), kTestRun, kTestApproval};
   broken.WriteNumber(SettingsKey::Panel, u"KeySize", 150);
   broken.Remove(SettingsKey::Panel, u"KeySize");
   EXPECT_EQ(broken.Read(SettingsKey::Panel, u"KeySize"), StoredValue{});
