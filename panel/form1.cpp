@@ -159,7 +159,7 @@ void Form1::LostFocus(ControlId control) noexcept {
 }
 
 void Form1::DefaultAction(ControlId control) noexcept {
-  if (running > 0) return;
+  if (running > 0 || systemLoop) return;
   Guarded("DefaultAction", control, [&] { PerformDefaultAction(control); });
 }
 

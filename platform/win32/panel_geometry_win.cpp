@@ -46,7 +46,7 @@ bool Win32Panel::OnGetDpiScaledSize(UINT dpi, SIZE& size) const {
 
 void Win32Panel::OnDisplayChange() {
   // A change of scale while the user drags the panel across monitors is the user placing it.
-  if (form_ && !moving_) form_->DisplayChanged();
+  if (form_ && !loops_.moving) form_->DisplayChanged();
 }
 
 // The window's place and size: twips of the outer window, kept as pixels of its client area.
