@@ -118,6 +118,8 @@ class Form1 {
   void ReadStoredSettings();
   void LoadPanel();
   void PlaceAtStart();
+  // Centred on the primary monitor, kBottomGap above the bottom of the screen, in one move.
+  void MoveToStartPlace();
   // The remembered mode and place, where they are good; true when either was taken.
   bool RestoreRemembered();
   void SavePlaceIfRemembered();

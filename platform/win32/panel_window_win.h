@@ -58,6 +58,8 @@ class Win32Panel final : public Controls, public PanelWindow {
   void SetTop(float twips) override;
   void SetWidth(float twips) override;
   void SetHeight(float twips) override;
+  unsigned Scale() const override;
+  void Move(float left, float top, unsigned scale) override;
   float ScreenWidth() const override;
   float ScreenHeight() const override;
   void SetTopmost(std::uint32_t positionFlags) override;
@@ -158,8 +160,12 @@ class Win32Panel final : public Controls, public PanelWindow {
   RECT ClientAt(UINT layoutDpi) const;
   // The client rectangle on screen, in pixels.
   RECT ClientOnScreen() const;
-  void SetClientRect(const RECT& client);
+  // With the frame the system gives a window at `frameDpi` (0: the panel's DPI).
+  void SetClientRect(const RECT& client, UINT frameDpi = 0);
   void PlaceWindow(const RECT& outer);
+  // Moves the client area to `client`, whose size is the panel's twips at the layout DPI `at`, in
+  // one move; then takes the DPI the window has where it stands.
+  void MoveClient(const RECT& client, UINT at);
 
   HINSTANCE instance_;
   HWND hwnd_ = nullptr;
