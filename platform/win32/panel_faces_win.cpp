@@ -121,9 +121,10 @@ void Win32Panel::SetKeySize(int percent) {
     return;
   }
   if (percent == keySize_) return;
-  // The same twips at the new scale, from the same top-left corner.
+  // The same twips at the new scale, from the same top-left corner: grown onto a monitor of
+  // another scaling, the panel takes that one's once it stands there.
   const RECT client = ClientAt(ScaledDpi(dpi_, percent));
-  ChangeScale(dpi_, percent, [&] { SetClientRect(client); });
+  ChangeScale(dpi_, percent, [&] { MoveClient(client, LayoutDpi()); });
 }
 
 }  // namespace yg::win32
