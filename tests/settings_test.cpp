@@ -107,11 +107,7 @@ TEST(ReadSettings, APlaceIsReadWholeAndOnlyWhileRemembered) {
        SavedPlace{0, 0}, false},
       {"with the scale it was taken at", {{u"RememberPlace", on}, {u"Left", N(24955)}, {u"Top", N(3000)},
        {u"PlaceDpi", N(144u)}}, SavedPlace{24955, 3000, 144}, false},
-      {"a scale of 0: unknown", {{u"RememberPlace", on}, {u"Left", N(1)}, {u"Top", N(2)}, {u"PlaceDpi", N(0u)}},
-       SavedPlace{1, 2, 0}, false},
       {"a scale past 960: unknown", {{u"RememberPlace", on}, {u"Left", N(1)}, {u"Top", N(2)}, {u"PlaceDpi", N(961u)}},
-       SavedPlace{1, 2, 0}, false},
-      {"a scale of text: unknown", {{u"RememberPlace", on}, {u"Left", N(1)}, {u"Top", N(2)}, {u"PlaceDpi", T(u"96")}},
        SavedPlace{1, 2, 0}, false},
   };
   for (const auto& c : cases) {
