@@ -167,16 +167,20 @@ void FakePanelWindow::Move(float toLeft, float toTop, unsigned scale) {
   TakeMonitorsScale();
 }
 
+// Another scale: the corner and the screen stay on their pixels, the twips of places change.
+void FakePanelWindow::KeepCornersPixel(float factor) {
+  left *= factor;
+  top *= factor;
+  screenWidth *= factor;
+  screenHeight *= factor;
+}
+
 void FakePanelWindow::TakeMonitorsScale() {
   if (!monitorDpi) return;
   const double perTwip = Scale() / 1440.0;
   const unsigned now = monitorDpi({left * perTwip, top * perTwip, (left + width) * perTwip, (top + height) * perTwip});
   if (now == dpi) return;
-  const float factor = static_cast<float>(dpi) / static_cast<float>(now);
-  left *= factor;
-  top *= factor;
-  screenWidth *= factor;
-  screenHeight *= factor;
+  KeepCornersPixel(static_cast<float>(dpi) / static_cast<float>(now));
   dpi = now;
   if (dpiChanged) dpiChanged();
 }
@@ -217,11 +221,7 @@ void FakePanelWindow::RunMoveLoop() {
 void FakePanelWindow::SetKeySize(int percent) {
   // The corner stays on the same pixel and the panel keeps its twips, while the screen's twips
   // shrink as the scale grows.
-  const float factor = static_cast<float>(keySize) / static_cast<float>(percent);
-  left *= factor;
-  top *= factor;
-  screenWidth *= factor;
-  screenHeight *= factor;
+  KeepCornersPixel(static_cast<float>(keySize) / static_cast<float>(percent));
   keySize = percent;
   log_.Add("SetKeySize " + std::to_string(percent));
 }

@@ -119,6 +119,7 @@ class FakePanelWindow : public PanelWindow {
 
  private:
   float Snap(float twips) const;
+  void KeepCornersPixel(float factor);
   void TakeMonitorsScale();
   CallLog& log_;
 };
