@@ -224,9 +224,9 @@ bool Form1::RestoreRemembered() {
     // A monitor that is gone, or a smaller one, may leave the place off the screen. Whether it is
     // on one shows once the still hidden panel stands there: its outline on the screen, not its
     // twips, which allow for a frame wider than the system's and were stored rounded, while
-    // keeping the panel on the screen may have put its outline flush with an edge.
-    // The place is taken at the scale it was stored at, so that it names the same spot whatever
-    // the scaling of the monitor the window was made on; there it takes its monitor's.
+    // keeping the panel on the screen may have put its outline flush with an edge. The place is
+    // taken at the scale it was stored at, so that it names the same spot whatever the scaling
+    // of the monitor the window was made on; there the window takes its monitor's.
     const float startLeft = w.Left(), startTop = w.Top();
     const unsigned startScale = w.Scale();
     w.Move(settings.place->left, settings.place->top, settings.place->dpi);

@@ -101,12 +101,12 @@ void Win32Panel::MoveClient(const RECT& client, UINT at) {
   const UINT dpi = movedToDpi_ ? movedToDpi_ : dpi_;
   const UINT layout = ScaledDpi(dpi, keySize_);
   // The corner stays where it was put; the size is the panel's twips at its scale there.
-  RECT final = client;
-  final.right = final.left + TwipsToPixels(PixelsToTwips(client.right - client.left, at), layout);
-  final.bottom = final.top + TwipsToPixels(PixelsToTwips(client.bottom - client.top, at), layout);
+  RECT settled = client;
+  settled.right = settled.left + TwipsToPixels(PixelsToTwips(client.right - client.left, at), layout);
+  settled.bottom = settled.top + TwipsToPixels(PixelsToTwips(client.bottom - client.top, at), layout);
   const auto place = [&] {
     const RECT now = ClientOnScreen();
-    if (!EqualRect(&now, &final)) SetClientRect(final);
+    if (!EqualRect(&now, &settled)) SetClientRect(settled);
   };
   if (dpi != dpi_) {
     ChangeScale(dpi, keySize_, place);
