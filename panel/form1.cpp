@@ -107,6 +107,9 @@ void Form1::NonClientMouseDown() noexcept { Guarded("NonClientMouseDown", Ctl::F
 void Form1::DisplayChanged() noexcept {
   Guarded("DisplayChange", Ctl::Form1, [&] {
     platform.tip.Hide();
+    // Start-up places the window itself, on a monitor, and a place it passes is no place to keep:
+    // a change of scale on the way is no change of the displays.
+    if (placing) return;
     if (KeepOnScreen()) SavePlaceIfRemembered();
   });
 }
@@ -159,7 +162,7 @@ void Form1::LostFocus(ControlId control) noexcept {
 }
 
 void Form1::DefaultAction(ControlId control) noexcept {
-  if (running > 0) return;
+  if (running > 0 || systemLoop) return;
   Guarded("DefaultAction", control, [&] { PerformDefaultAction(control); });
 }
 
@@ -183,14 +186,28 @@ void Form1::PlaceAtStart() {
   // Placed once already, where the user had it: the window stays there.
   if (restored) return;
   PanelWindow& w = platform.window;
+  placing = true;
+  struct Placed {
+    bool& placing;
+    ~Placed() { placing = false; }
+  } placed{placing};
   w.SetHeight(kStartHeight);
   w.SetWidth(kStartWidth);
+  const unsigned scale = w.Scale();
+  MoveToStartPlace();
+  // Made on a monitor of another scaling, the window took the primary monitor's scale on its way
+  // there, and the twips of the start place with it.
+  if (w.Scale() != scale) MoveToStartPlace();
+  restored = RestoreRemembered();
+}
+
+void Form1::MoveToStartPlace() {
+  PanelWindow& w = platform.window;
   // The width is read back: the window may hold a whole number of pixels instead.
   const double width = w.Width();
-  w.SetLeft(StoreSingle(CheckedDivide(w.ScreenWidth(), 2) - CheckedDivide(width, 2)));
+  const float left = StoreSingle(CheckedDivide(w.ScreenWidth(), 2) - CheckedDivide(width, 2));
   const double height = w.Height();
-  w.SetTop(StoreSingle(StartTop(w.ScreenHeight(), height, platform.displays.WorkAreas())));
-  restored = RestoreRemembered();
+  w.Move(left, StoreSingle(StartTop(w.ScreenHeight(), height, platform.displays.WorkAreas())), 0);
 }
 
 bool Form1::RestoreRemembered() {
@@ -207,15 +224,16 @@ bool Form1::RestoreRemembered() {
     // A monitor that is gone, or a smaller one, may leave the place off the screen. Whether it is
     // on one shows once the still hidden panel stands there: its outline on the screen, not its
     // twips, which allow for a frame wider than the system's and were stored rounded, while
-    // keeping the panel on the screen may have put its outline flush with an edge.
+    // keeping the panel on the screen may have put its outline flush with an edge. The place is
+    // taken at the scale it was stored at, so that it names the same spot whatever the scaling
+    // of the monitor the window was made on; there the window takes its monitor's.
     const float startLeft = w.Left(), startTop = w.Top();
-    w.SetLeft(settings.place->left);
-    w.SetTop(settings.place->top);
+    const unsigned startScale = w.Scale();
+    w.Move(settings.place->left, settings.place->top, settings.place->dpi);
     if (WhollyInside(platform.displays.PanelBounds(), platform.displays.WorkAreas())) {
       taken = true;
     } else {
-      w.SetLeft(startLeft);
-      w.SetTop(startTop);
+      w.Move(startLeft, startTop, startScale);
     }
   }
   return taken;
@@ -224,15 +242,15 @@ bool Form1::RestoreRemembered() {
 void Form1::SavePlaceIfRemembered() {
   if (!settings.rememberPlace) return;
   const PanelWindow& w = platform.window;
-  SavePlace(platform.settings, {w.Left(), w.Top()}, platform.controls.Caption(Ctl::Command2) == kCompactCaption);
+  SavePlace(platform.settings, {w.Left(), w.Top(), w.Scale()},
+            platform.controls.Caption(Ctl::Command2) == kCompactCaption);
 }
 
 bool Form1::KeepOnScreen() {
   const auto shift = ShiftOnScreen(platform.displays.PanelBounds(), platform.displays.WorkAreas());
   if (!shift) return false;
   PanelWindow& w = platform.window;
-  w.SetLeft(StoreSingle(w.Left() + shift->dx));
-  w.SetTop(StoreSingle(w.Top() + shift->dy));
+  w.Move(StoreSingle(w.Left() + shift->dx), StoreSingle(w.Top() + shift->dy), 0);
   return true;
 }
 

@@ -98,8 +98,12 @@ class Form1 {
   void GotFocus(ControlId control) noexcept;
   void LostFocus(ControlId control) noexcept;
   // A screen reader's default action on a control: what a click on it does. One that arrives
-  // while another handler still runs (its message box is open) is dropped, as a click would be.
+  // while another handler still runs (its message box is open) or the system's window menu or
+  // move loop runs is dropped, as a click would be.
   void DefaultAction(ControlId control) noexcept;
+  // The system's window menu or move loop began (true) or ended. They run inside the system, not
+  // in a handler of the panel's; the menu holds the keyboard while it is open.
+  void SystemLoop(bool open) noexcept { systemLoop = open; }
 
   const std::u16string& PendingCode() const noexcept { return pendingCode; }
   std::int16_t EnglishIndex() const noexcept { return layoutList.EnglishIndex(); }
@@ -114,6 +118,8 @@ class Form1 {
   void ReadStoredSettings();
   void LoadPanel();
   void PlaceAtStart();
+  // Centred on the primary monitor, kBottomGap above the bottom of the screen, in one move.
+  void MoveToStartPlace();
   // The remembered mode and place, where they are good; true when either was taken.
   bool RestoreRemembered();
   void SavePlaceIfRemembered();
@@ -155,6 +161,8 @@ class Form1 {
   bool restored = false;  // the remembered place or mode stands: start-up leaves the window there
   bool ended = false;
   int running = 0;  // handlers under way: more than one only while a message box or the move loop waits
+  bool systemLoop = false;  // the system's window menu or move loop runs
+  bool placing = false;     // start-up is placing the window
 };
 
 }  // namespace yg

@@ -60,7 +60,9 @@ PanelSettings ReadSettings(SettingsStore& store) {
   if (s.rememberPlace) {
     const auto left = Coordinate(store, setting::kLeft);
     const auto top = Coordinate(store, setting::kTop);
-    if (left && top) s.place = SavedPlace{*left, *top};
+    const auto dpi = Number(store, setting::kPlaceDpi);
+    const bool known = dpi && *dpi >= kLeastPlaceDpi && *dpi <= kMostPlaceDpi;
+    if (left && top) s.place = SavedPlace{*left, *top, known ? static_cast<unsigned>(*dpi) : 0};
     s.compact = Flag(store, setting::kCompact).value_or(false);
   }
   s.keySize = KeySize(store).value_or(kDefaultKeySize);
@@ -79,11 +81,14 @@ void SaveKeySize(SettingsStore& store, int percent) {
 void SavePlace(SettingsStore& store, SavedPlace place, bool compact) {
   store.WriteNumber(SettingsKey::Panel, setting::kLeft, Stored(place.left));
   store.WriteNumber(SettingsKey::Panel, setting::kTop, Stored(place.top));
+  store.WriteNumber(SettingsKey::Panel, setting::kPlaceDpi, place.dpi);
   SaveFlag(store, setting::kCompact, compact);
 }
 
 void ForgetPlace(SettingsStore& store) {
-  for (auto name : {setting::kLeft, setting::kTop, setting::kCompact}) store.Remove(SettingsKey::Panel, name);
+  for (auto name : {setting::kLeft, setting::kTop, setting::kPlaceDpi, setting::kCompact}) {
+    store.Remove(SettingsKey::Panel, name);
+  }
 }
 
 std::u16string SignInCommand(std::u16string_view executable) {

@@ -22,6 +22,9 @@ namespace setting {
 inline constexpr std::u16string_view kRememberPlace = u"RememberPlace";  // 0 or 1
 inline constexpr std::u16string_view kLeft = u"Left";        // twips at the panel's scale, signed
 inline constexpr std::u16string_view kTop = u"Top";          // twips at the panel's scale, signed
+// The scale Left and Top were taken at: pixels per inch, the monitor's DPI times the key size.
+// Places stored without it are read at the scale of the monitor the panel starts on.
+inline constexpr std::u16string_view kPlaceDpi = u"PlaceDpi";
 inline constexpr std::u16string_view kCompact = u"Compact";  // 0 expanded, 1 compact
 inline constexpr std::u16string_view kKeySize = u"KeySize";  // percent: one of kKeySizes
 inline constexpr std::u16string_view kRemoteDesktop = u"RemoteDesktop";  // 0 or 1
@@ -37,9 +40,15 @@ inline constexpr std::array<int, 4> kKeySizes{100, 125, 150, 200};
 // pixels at 100%) lies on no monitor; the number is read as signed.
 inline constexpr std::int32_t kFarthestPlace = 1'000'000;
 
-// Where the panel stood: its left and top edges in twips at the panel's scale.
+// A scale a place can have been taken at: 50% to 500% of 96 DPI, times a key size up to 200%.
+inline constexpr std::uint32_t kLeastPlaceDpi = 48;
+inline constexpr std::uint32_t kMostPlaceDpi = 960;
+
+// Where the panel stood: its left and top edges in twips at the scale `dpi` (0: unknown, at the
+// scale the panel starts at).
 struct SavedPlace {
   float left = 0, top = 0;
+  unsigned dpi = 0;
   friend constexpr bool operator==(const SavedPlace&, const SavedPlace&) = default;
 };
 

@@ -42,6 +42,13 @@ class PanelWindow {
   virtual void SetTop(float twips) = 0;
   virtual void SetWidth(float twips) = 0;
   virtual void SetHeight(float twips) = 0;
+  // The scale of the window's twips: pixels per inch, its monitor's DPI times the key size. A
+  // position in twips names a spot on the screen only together with the scale it was taken at.
+  virtual unsigned Scale() const = 0;
+  // Moves the window in one move, its size kept in twips: its left and top edges to `left` and
+  // `top`, twips at `scale` (0: at the window's scale now). Put on a monitor of another scaling,
+  // it takes that monitor's scale once it stands there, its top-left corner where it was put.
+  virtual void Move(float left, float top, unsigned scale) = 0;
   virtual float ScreenWidth() const = 0;
   virtual float ScreenHeight() const = 0;
 

@@ -113,6 +113,54 @@ TEST(RememberedStart, TakesThePlaceWhereItLiesWhollyOnAMonitorAndTheModeAlways) 
   }
 }
 
+// A primary monitor of 1024 x 768 pixels at 100% and, right of it, one of 1920 x 1080 at 150%.
+// The place names the same spot whatever the scaling of the monitor the window is made on, and
+// the panel takes the scaling of the monitor there; start-up stores nothing while it places.
+TEST(RememberedStart, ComesBackToItsSpotAtTheScalingOfItsMonitor) {
+  const std::vector<ScreenRect> areas{{0, 0, 15360, 11520}, {15360, 0, 44160, 16200}};  // twips at 96 DPI
+  const struct {
+    const char* what;
+    unsigned madeAt;  // the DPI of the monitor the hidden window is made on
+    std::int32_t left, top;
+    std::optional<std::uint32_t> placeDpi;  // nothing: stored by an earlier version
+    unsigned dpi;                           // where it comes back: the monitor's DPI, and
+    float expectedLeft, expectedTop;        // the place in twips at that scale
+  } cases[] = {
+      // 2000 pixels from the left: 19955 twips at 150% to the window's corner, 20000 to its client area.
+      {"on the 150% monitor, made on the primary", 96, 19955, 3000, 144, 144, 19955, 3000},
+      {"on the 150% monitor, made there", 144, 19955, 3000, 144, 144, 19955, 3000},
+      {"on the primary, made on the 150% monitor", 144, 1200, 300, 96, 96, 1200, 300},
+      {"stored by an earlier version, on the primary", 96, 1200, 300, std::nullopt, 96, 1200, 300},
+      {"past both monitors: the usual place", 96, 50000, 3000, 144, 96, 4760, 9270},
+  };
+  for (const auto& c : cases) {
+    FakePlatform fake;
+    fake.window.twipsPerPixel = 0;
+    fake.window.dpi = c.madeAt;
+    const float twipsPerPixel = 1440.f / static_cast<float>(c.madeAt);
+    fake.window.screenWidth = 1024 * twipsPerPixel;
+    fake.window.screenHeight = 768 * twipsPerPixel;
+    fake.window.left = (c.madeAt == 96 ? 100 : 1100) * twipsPerPixel;
+    fake.window.monitorDpi = [](const ScreenRect& pixels) { return pixels.left >= 1024 ? 144u : 96u; };
+    fake.displays.workAreas = areas;
+    fake.displays.workAreasScale = 96;
+    Store(fake.settings, u"RememberPlace", 1);
+    Store(fake.settings, u"Left", c.left);
+    Store(fake.settings, u"Top", c.top);
+    if (c.placeDpi) Store(fake.settings, u"PlaceDpi", *c.placeDpi);
+    const auto stored = fake.settings.values;
+    Form1 panel(fake.View());
+    fake.window.dpiChanged = [&] { panel.DisplayChanged(); };
+    Start(panel);
+    EXPECT_EQ(fake.window.dpi, c.dpi) << c.what;
+    EXPECT_EQ(fake.window.left, c.expectedLeft) << c.what;
+    EXPECT_EQ(fake.window.top, c.expectedTop) << c.what;
+    EXPECT_EQ(fake.window.width, 5840) << c.what;
+    EXPECT_TRUE(fake.settings.values == stored) << c.what;
+    EXPECT_TRUE(fake.window.fatalErrors.empty()) << c.what;
+  }
+}
+
 TEST_F(SettingsTest, ARememberedCompactPanelExpandsBackToWhereTheExpandedOneStood) {
   Store(fake.settings, u"RememberPlace", 1);
   Store(fake.settings, u"Left", 9000);

@@ -105,6 +105,10 @@ TEST(ReadSettings, APlaceIsReadWholeAndOnlyWhileRemembered) {
        false},
       {"compact of 2", {{u"RememberPlace", on}, {u"Left", N(0)}, {u"Top", N(0)}, {u"Compact", N(2u)}},
        SavedPlace{0, 0}, false},
+      {"with the scale it was taken at", {{u"RememberPlace", on}, {u"Left", N(24955)}, {u"Top", N(3000)},
+       {u"PlaceDpi", N(144u)}}, SavedPlace{24955, 3000, 144}, false},
+      {"a scale past 960: unknown", {{u"RememberPlace", on}, {u"Left", N(1)}, {u"Top", N(2)}, {u"PlaceDpi", N(961u)}},
+       SavedPlace{1, 2, 0}, false},
   };
   for (const auto& c : cases) {
     const PanelSettings s = Read(c.stored);
@@ -116,9 +120,9 @@ TEST(ReadSettings, APlaceIsReadWholeAndOnlyWhileRemembered) {
 TEST(SavePlace, KeepsWholeTwipsAndNegativePlacesAcrossARun) {
   FakeSettingsStore store;
   SaveFlag(store, setting::kRememberPlace, true);
-  SavePlace(store, {-4762.5f, 9270.4f}, true);
+  SavePlace(store, {-4762.5f, 9270.4f, 168}, true);
   const PanelSettings s = ReadSettings(store);
-  EXPECT_EQ(s.place, (SavedPlace{-4763, 9270}));
+  EXPECT_EQ(s.place, (SavedPlace{-4763, 9270, 168}));
   EXPECT_TRUE(s.compact);
   ForgetPlace(store);
   EXPECT_EQ(store.values.size(), 1u) << "only RememberPlace is left";

@@ -23,10 +23,10 @@ BOOL CALLBACK AddMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM list) {
   return TRUE;
 }
 
-// The window as drawn: Windows 10 and later give top-level windows an invisible border for
-// resizing, which GetWindowRect counts and the user does not see. dwmapi is loaded only when
-// asked, as the panel needs it only after a display change.
-RECT VisibleBounds(HWND window) {
+}  // namespace
+
+// dwmapi is loaded only when asked, as the panel needs it only after a display change.
+std::optional<RECT> CompositorFrame(HWND window) {
   using GetAttributeFn = HRESULT(WINAPI*)(HWND, DWORD, PVOID, DWORD);
   static const auto getAttribute = SystemFunction<GetAttributeFn>(L"dwmapi.dll", "DwmGetWindowAttribute");
   constexpr DWORD kExtendedFrameBounds = 9;  // DWMWA_EXTENDED_FRAME_BOUNDS
@@ -34,12 +34,8 @@ RECT VisibleBounds(HWND window) {
   if (getAttribute && SUCCEEDED(getAttribute(window, kExtendedFrameBounds, &r, sizeof r)) && !IsRectEmpty(&r)) {
     return r;
   }
-  // Wine has no compositor to ask; there the window is what it draws.
-  GetWindowRect(window, &r);
-  return r;
+  return std::nullopt;
 }
-
-}  // namespace
 
 ScreenRect ToScreenRect(const RECT& r, UINT dpi) {
   return {PixelsToTwips(r.left, dpi), PixelsToTwips(r.top, dpi), PixelsToTwips(r.right, dpi),
@@ -56,9 +52,18 @@ std::vector<ScreenRect> SystemDisplays::WorkAreas() {
   return areas;
 }
 
+// The window as drawn: Windows 10 and later give top-level windows an invisible border for
+// resizing, which GetWindowRect counts and the user does not see. The compositor knows it only for
+// a window it shows: before the panel is first shown (start-up places it hidden) its rectangle is
+// the window's. Wine has no compositor to ask; there the window is what it draws.
 ScreenRect SystemDisplays::PanelBounds() {
   if (!panel) return {};
-  return ToScreenRect(VisibleBounds(panel), LayoutDpiOf(panel));
+  RECT r{};
+  GetWindowRect(panel, &r);
+  if (IsWindowVisible(panel)) {
+    if (const auto drawn = drawnFrame(panel)) r = *drawn;
+  }
+  return ToScreenRect(r, LayoutDpiOf(panel));
 }
 
 }  // namespace yg::win32

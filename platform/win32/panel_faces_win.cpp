@@ -102,6 +102,11 @@ void Win32Panel::ChangeScale(UINT dpi, int keySize, const std::function<void()>&
 }
 
 void Win32Panel::OnDpiChanged(UINT dpi, const RECT& suggested) {
+  // The panel's own move took it there: the move takes the DPI once it is over (MoveClient).
+  if (placing_) {
+    movedToDpi_ = dpi;
+    return;
+  }
   // The rectangle the system suggests, place and size, as its documentation asks: it keeps the
   // panel under the pointer of a user who drags it to another monitor, and its size is the one
   // WM_GETDPISCALEDSIZE asked for.
@@ -116,9 +121,10 @@ void Win32Panel::SetKeySize(int percent) {
     return;
   }
   if (percent == keySize_) return;
-  // The same twips at the new scale, from the same top-left corner.
+  // The same twips at the new scale, from the same top-left corner: grown onto a monitor of
+  // another scaling, the panel takes that one's once it stands there.
   const RECT client = ClientAt(ScaledDpi(dpi_, percent));
-  ChangeScale(dpi_, percent, [&] { SetClientRect(client); });
+  ChangeScale(dpi_, percent, [&] { MoveClient(client, LayoutDpi()); });
 }
 
 }  // namespace yg::win32

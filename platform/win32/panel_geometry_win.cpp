@@ -46,7 +46,7 @@ bool Win32Panel::OnGetDpiScaledSize(UINT dpi, SIZE& size) const {
 
 void Win32Panel::OnDisplayChange() {
   // A change of scale while the user drags the panel across monitors is the user placing it.
-  if (form_ && !moving_) form_->DisplayChanged();
+  if (form_ && !loops_.moving) form_->DisplayChanged();
 }
 
 // The window's place and size: twips of the outer window, kept as pixels of its client area.
@@ -58,9 +58,9 @@ RECT Win32Panel::ClientOnScreen() const {
   return r;
 }
 
-void Win32Panel::SetClientRect(const RECT& client) {
+void Win32Panel::SetClientRect(const RECT& client, UINT frameDpi) {
   const auto exStyle = static_cast<DWORD>(GetWindowLongPtrW(hwnd_, GWL_EXSTYLE));
-  RECT outer = OuterRect(client, kPanelStyle, exStyle, dpi_);
+  RECT outer = OuterRect(client, kPanelStyle, exStyle, frameDpi ? frameDpi : dpi_);
   PlaceWindow(outer);
   // The real frame can differ from the one the system computes for the DPI (Wine keeps the
   // frame of the system DPI): correct by where the client area actually went.
@@ -78,6 +78,40 @@ void Win32Panel::PlaceWindow(const RECT& outer) {
   if (!SetWindowPos(hwnd_, nullptr, outer.left, outer.top, outer.right - outer.left, outer.bottom - outer.top,
                     SWP_NOZORDER | SWP_NOACTIVATE)) {
     Fail("SetWindowPos panel");
+  }
+}
+
+void Win32Panel::MoveClient(const RECT& client, UINT at) {
+  const RECT before = ClientOnScreen();
+  if (EqualRect(&before, &client)) return;
+  // A move onto a monitor of another scaling makes the system send WM_DPICHANGED while the window
+  // moves. Taken then, the new scale would size the window for the new DPI in the middle of the
+  // move, and the frame correction would size it back for the old one: the DPI is taken once
+  // the window stands where it was put.
+  movedToDpi_ = 0;
+  {
+    placing_ = true;
+    struct Placed {
+      bool& placing;
+      ~Placed() { placing = false; }
+    } placed{placing_};
+    // In the frame of the monitor whose scale `at` is, where the window goes.
+    SetClientRect(client, at == LayoutDpi() ? dpi_ : static_cast<UINT>(MulDiv(static_cast<int>(at), 100, keySize_)));
+  }
+  const UINT dpi = movedToDpi_ ? movedToDpi_ : dpi_;
+  const UINT layout = ScaledDpi(dpi, keySize_);
+  // The corner stays where it was put; the size is the panel's twips at its scale there.
+  RECT settled = client;
+  settled.right = settled.left + TwipsToPixels(PixelsToTwips(client.right - client.left, at), layout);
+  settled.bottom = settled.top + TwipsToPixels(PixelsToTwips(client.bottom - client.top, at), layout);
+  const auto place = [&] {
+    const RECT now = ClientOnScreen();
+    if (!EqualRect(&now, &settled)) SetClientRect(settled);
+  };
+  if (dpi != dpi_) {
+    ChangeScale(dpi, keySize_, place);
+  } else {
+    place();
   }
 }
 
@@ -99,28 +133,31 @@ float Win32Panel::Height() const {
   return static_cast<float>(PixelsToTwips(c.bottom - c.top, LayoutDpi()) + kFrameTop + kFrameBottom);
 }
 
-void Win32Panel::SetLeft(float twips) {
-  RECT c = ClientOnScreen();
-  OffsetRect(&c, TwipsToPixels(twips + kFrameLeft, LayoutDpi()) - c.left, 0);
-  SetClientRect(c);
-}
+void Win32Panel::SetLeft(float twips) { Move(twips, Top(), 0); }
 
-void Win32Panel::SetTop(float twips) {
-  RECT c = ClientOnScreen();
-  OffsetRect(&c, 0, TwipsToPixels(twips + kFrameTop, LayoutDpi()) - c.top);
-  SetClientRect(c);
-}
+void Win32Panel::SetTop(float twips) { Move(Left(), twips, 0); }
 
 void Win32Panel::SetWidth(float twips) {
   RECT c = ClientOnScreen();
   c.right = c.left + std::max(0, TwipsToPixels(twips - kFrameLeft - kFrameRight, LayoutDpi()));
-  SetClientRect(c);
+  MoveClient(c, LayoutDpi());
 }
 
 void Win32Panel::SetHeight(float twips) {
   RECT c = ClientOnScreen();
   c.bottom = c.top + std::max(0, TwipsToPixels(twips - kFrameTop - kFrameBottom, LayoutDpi()));
-  SetClientRect(c);
+  MoveClient(c, LayoutDpi());
+}
+
+unsigned Win32Panel::Scale() const { return LayoutDpi(); }
+
+void Win32Panel::Move(float left, float top, unsigned scale) {
+  // The window as it stood when its place was taken at that scale: the monitor that holds it
+  // gives the scale it takes.
+  const UINT at = scale ? scale : LayoutDpi();
+  RECT c = ClientAt(at);
+  OffsetRect(&c, TwipsToPixels(left + kFrameLeft, at) - c.left, TwipsToPixels(top + kFrameTop, at) - c.top);
+  MoveClient(c, at);
 }
 
 float Win32Panel::ScreenWidth() const {

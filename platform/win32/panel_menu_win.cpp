@@ -1,9 +1,11 @@
-// The panel's settings in the title bar's window menu: made once, checked as the core says each
-// time the menu opens, and chosen through WM_SYSCOMMAND.
+// The title bar's window menu: the panel's settings in it, made once, checked as the core says
+// each time the menu opens and chosen through WM_SYSCOMMAND; and the system's menu and move
+// loops, with the keyboard given back to the user's program when they are over.
 
 #include "platform/win32/panel_window_win.h"
 
 #include "panel/settings.h"
+#include "platform/win32/foreground_win.h"
 #include "platform/win32/panel_parts_win.h"
 #include "platform/win32/text_win.h"
 
@@ -77,6 +79,59 @@ void Win32Panel::AddSettingsMenu() {
 void Win32Panel::CheckMenuItem(MenuItem item, bool checked) {
   // By command, which finds the items of a submenu too.
   ::CheckMenuItem(GetSystemMenu(hwnd_, FALSE), MenuCommandOf(item), MF_BYCOMMAND | (checked ? MF_CHECKED : MF_UNCHECKED));
+}
+
+void Win32Panel::OnMenuChoice(MenuItem item) {
+  // Chosen from the window menu, which under Wine leaves the panel active; the About box
+  // activates it too. The user's program gets the keyboard back.
+  const KeepForeground keep(ForegroundToKeep());
+  if (form_) form_->MenuChosen(item);
+}
+
+LRESULT Win32Panel::OnContextMenu(LPARAM lParam) {
+  // The menu key or Shift+F10, while the panel has the keyboard (at start-up): the window menu,
+  // as Alt+Space opens it.
+  if (lParam == -1) return InSystemLoop(true, WM_SYSCOMMAND, SC_KEYMENU, VK_SPACE);
+  // Every right release on a key or the bare panel comes here too (DefWindowProc passes a
+  // child's up to its parent), and the system opens no menu for it: only the title bar's opens
+  // the window menu. Anything else leaves the foreground alone, so that the user's program never
+  // loses the keyboard, not even for a moment.
+  const LRESULT hit = DefWindowProcW(hwnd_, WM_NCHITTEST, 0, lParam);
+  if (hit != HTCAPTION && hit != HTSYSMENU) return 0;
+  return InSystemLoop(true, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(hwnd_), lParam);
+}
+
+LRESULT Win32Panel::InSystemLoop(bool holdForeground, UINT message, WPARAM wParam, LPARAM lParam) {
+  // One started inside another (the Move item of the window menu, the close box's command): the
+  // first gives the keyboard back.
+  if (loops_.keeping) return DefWindowProcW(hwnd_, message, wParam, lParam);
+  // Under Wine the move loop and the window menu leave the panel active.
+  const KeepForeground keep(ForegroundToKeep());
+  loops_.before = keep.Remembered();
+  loops_.keeping = true;
+  struct Kept {
+    bool& keeping;
+    ~Kept() { keeping = false; }
+  } kept{loops_.keeping};
+  // A menu of a window that is not the foreground window gets no keyboard and stays open at a
+  // click elsewhere: the panel holds the foreground while its window menu is open.
+  if (holdForeground) SetForegroundWindow(hwnd_);
+  return DefWindowProcW(hwnd_, message, wParam, lParam);
+}
+
+void Win32Panel::SetLoop(bool& loop, bool open) {
+  const bool before = loops_.menu || loops_.moving;
+  loop = open;
+  const bool now = loops_.menu || loops_.moving;
+  if (form_ && now != before) form_->SystemLoop(now);
+}
+
+// The foreground window, unless the panel or nobody holds it: then the one that held it when the
+// last loop began. A command the window menu sends comes after the menu has closed and handed
+// the foreground back, and until that window has taken it Wine reports no foreground at all.
+HWND Win32Panel::ForegroundToKeep() const {
+  const HWND now = GetForegroundWindow();
+  return OwnerOf(now) == WindowOwner::Other || !loops_.before ? now : loops_.before;
 }
 
 }  // namespace yg::win32

@@ -151,19 +151,17 @@ LRESULT Win32Panel::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         OnMenuChoice(*item);
         return 0;
       }
-      [[fallthrough]];
+      return InSystemLoop(false, message, wParam, lParam);
     case WM_NCLBUTTONDOWN:
-    case WM_CONTEXTMENU: {
-      if (message == WM_NCLBUTTONDOWN && form_) form_->NonClientMouseDown();
-      // The system's move loop (a press on the title bar, or the drag of the bare panel) and its
-      // window menu: under Wine they leave the panel active. The user's program gets it back.
-      const KeepForeground keep;
-      beforeMenu_ = keep.Remembered();
-      // A menu of a window that is not the foreground window gets no keyboard and stays open at
-      // a click elsewhere: the panel holds the foreground while its window menu is open.
-      if (message == WM_CONTEXTMENU) SetForegroundWindow(hwnd_);
-      return DefWindowProcW(hwnd_, message, wParam, lParam);
-    }
+      // A press on the title bar (or the drag of the bare panel) runs the move loop.
+      if (form_) form_->NonClientMouseDown();
+      return InSystemLoop(false, message, wParam, lParam);
+    case WM_CONTEXTMENU:
+      return OnContextMenu(lParam);
+    case WM_ENTERMENULOOP:
+    case WM_EXITMENULOOP:
+      SetLoop(loops_.menu, message == WM_ENTERMENULOOP);
+      break;
     case WM_INITMENUPOPUP:
       // The window menu or its key-size submenu: the panel has no other menu.
       if (form_) form_->MenuOpening();
@@ -205,10 +203,10 @@ LRESULT Win32Panel::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       OnColoursChanged(false);
       break;
     case WM_ENTERSIZEMOVE:
-      moving_ = true;
+      SetLoop(loops_.moving, true);
       break;
     case WM_EXITSIZEMOVE:
-      moving_ = false;
+      SetLoop(loops_.moving, false);
       if (form_) form_->MoveEnded();
       break;
     case WM_TIMER:
@@ -275,15 +273,6 @@ LRESULT Win32Panel::OnPictureMessage(Child& child, UINT message, WPARAM wParam, 
       break;
   }
   return DefWindowProcW(child.hwnd, message, wParam, lParam);
-}
-
-void Win32Panel::OnMenuChoice(MenuItem item) {
-  // Chosen from the window menu, which under Wine leaves the panel active; the About box
-  // activates it too. The user's program gets the keyboard back: the window that had it before
-  // the menu opened. The choice comes after the menu has closed and handed the foreground back,
-  // and until that program has taken it Wine reports no foreground window at all.
-  const KeepForeground keep(beforeMenu_ ? beforeMenu_ : GetForegroundWindow());
-  if (form_) form_->MenuChosen(item);
 }
 
 void Win32Panel::OnCommand(HWND control, UINT code) {

@@ -58,6 +58,8 @@ class Win32Panel final : public Controls, public PanelWindow {
   void SetTop(float twips) override;
   void SetWidth(float twips) override;
   void SetHeight(float twips) override;
+  unsigned Scale() const override;
+  void Move(float left, float top, unsigned scale) override;
   float ScreenWidth() const override;
   float ScreenHeight() const override;
   void SetTopmost(std::uint32_t positionFlags) override;
@@ -107,6 +109,15 @@ class Win32Panel final : public Controls, public PanelWindow {
   // The system's window menu with the panel's items added below a separator.
   void AddSettingsMenu();
   void OnMenuChoice(MenuItem item);
+  LRESULT OnContextMenu(LPARAM lParam);
+  // Hands a message that can start the system's window menu or move loop to DefWindowProc, which
+  // runs the loop, and gives the keyboard back when it is over. `holdForeground`: the panel holds
+  // the foreground meanwhile, as its menu needs.
+  LRESULT InSystemLoop(bool holdForeground, UINT message, WPARAM wParam, LPARAM lParam);
+  // WM_ENTERMENULOOP and the like: `loop`, one of loops_, is open or not.
+  void SetLoop(bool& loop, bool open);
+  // The window to give the keyboard back to when a loop that begins now is over.
+  HWND ForegroundToKeep() const;
   LRESULT OnCustomDraw(NMCUSTOMDRAW& draw);
   // Lays everything out at the monitor's `dpi` and the key size `keySize`; `placeWindow` puts
   // the window where it belongs at that scale.
@@ -149,8 +160,12 @@ class Win32Panel final : public Controls, public PanelWindow {
   RECT ClientAt(UINT layoutDpi) const;
   // The client rectangle on screen, in pixels.
   RECT ClientOnScreen() const;
-  void SetClientRect(const RECT& client);
+  // With the frame the system gives a window at `frameDpi` (0: the panel's DPI).
+  void SetClientRect(const RECT& client, UINT frameDpi = 0);
   void PlaceWindow(const RECT& outer);
+  // Moves the client area to `client`, whose size is the panel's twips at the layout DPI `at`, in
+  // one move; then takes the DPI the window has where it stands.
+  void MoveClient(const RECT& client, UINT at);
 
   HINSTANCE instance_;
   HWND hwnd_ = nullptr;
@@ -159,8 +174,15 @@ class Win32Panel final : public Controls, public PanelWindow {
   UINT dpi_ = 96;      // the monitor's
   int keySize_ = 100;  // percent
   bool activated_ = false;
-  bool moving_ = false;  // inside the system's move loop: the user is placing the panel
-  HWND beforeMenu_ = nullptr;  // the foreground window when the window menu last opened
+  // The system's window menu and move loop, which run inside DefWindowProc.
+  struct SystemLoops {
+    bool keeping = false;  // a message that starts one is in DefWindowProc: the keyboard goes back after
+    bool menu = false;     // between WM_ENTERMENULOOP and WM_EXITMENULOOP
+    bool moving = false;   // between WM_ENTERSIZEMOVE and WM_EXITSIZEMOVE: the user is placing the panel
+    HWND before = nullptr;  // the foreground window when the last one began
+  } loops_;
+  bool placing_ = false;  // the panel is moving its own window (MoveClient)
+  UINT movedToDpi_ = 0;   // the DPI the system gave the window on that move; 0: none
   std::vector<Child> children_;  // one per layout row, in the table's order
   Faces faces_;  // at the current DPI
   SystemColours colours_;

@@ -519,6 +519,8 @@ class Run:
         menu = wait_for(lambda: any("class=#32768" in line and "visible=1" in line
                                     for line in self.wine.probe("list").splitlines()), 5)
         self.c.check(menu, "a right click on the title bar opens the window menu")
+        if menu:
+            self.act_in_window_menu()
         # Closed as a user closes it without choosing: Escape goes to the menu, which holds the
         # keyboard while it is open. (A click on the bare desktop closes it on Windows; Wine
         # passes injected input there to the desktop window instead.)
@@ -527,7 +529,19 @@ class Run:
                                  for line in self.wine.probe("list").splitlines()), 5)
         self.expect_receiver_typing("the window menu")
 
-    # -- a right or a middle press on the bare panel does nothing
+    def act_in_window_menu(self):
+        """A screen reader's default action while the window menu is open, which holds the
+        keyboard: it is dropped, as a click would be, instead of typing into the menu."""
+        self.receiver.set_mark()
+        answer = self.wine.run_tool("yg_reader.exe", "act", Panel.CLASS, self.panel.layout["skb(57)"]["id"]).strip()
+        self.c.equal(answer, "hr=0x0", "the default action of 9 with the window menu open is taken")
+        time.sleep(0.5)
+        self.c.equal(self.receiver.hook_events(self.receiver.new_lines()), [],
+                     "with the window menu open, the default action of 9 sends no keys")
+        self.c.check(any("class=#32768" in line and "visible=1" in line for line in self.wine.probe("list").splitlines()),
+                     "and the window menu stays open")
+
+    # -- a right or a middle press on the bare panel does nothing; a right click on a key neither
 
     def check_other_presses(self):
         for button, name in ((3, "right"), (2, "middle")):
@@ -546,7 +560,18 @@ class Run:
             self.c.equal(self.panel.rect(), before, f"a {name} press on the bare panel does not move it")
             self.c.equal(self.receiver.hook_events(self.receiver.new_lines()), [],
                          f"a {name} press on the bare panel types nothing")
+            # The release reaches the panel as a request for a context menu, which it has none of.
+            self.c.equal(self.receiver.lost_activation(self.receiver.new_lines()), [],
+                         f"a {name} press on the bare panel leaves the receiver active and focused")
             self.expect_receiver_typing(f"a {name} press on the bare panel")
+        # A key passes its right release up to the panel as the same request.
+        self.receiver.set_mark()
+        self.screen.click(*self.panel.centre("skb(57)"), button=3)
+        time.sleep(0.5)
+        self.c.equal(self.receiver.hook_events(self.receiver.new_lines()), [], "a right click on the key 9 types nothing")
+        self.c.equal(self.receiver.lost_activation(self.receiver.new_lines()), [],
+                     "a right click on the key 9 leaves the receiver active and focused")
+        self.expect_receiver_typing("a right click on the key 9")
 
     # -- staying on top
 

@@ -476,6 +476,8 @@ def check_remembered_place(run, menu, registry):
     run_wait(run, lambda: panel.refresh() and panel.children["Command2"]["text"] == "+", 5)
     kept = panel.rect()
     run.c.check(kept[:2] != start[:2], "the panel was dragged and made compact", f"{start} -> {kept}")
+    run.c.equal(registry.panel_values().get("PlaceDpi"), f"dword:{run.dpi:08x}",
+                "the place is stored with the scale it was taken at")
     if not restart(run):
         return
     run.c.equal(run.panel.rect(), kept, "after a restart the panel stands where it was left")

@@ -17,6 +17,14 @@ constexpr double kCharWidth = 180, kLineHeight = 270;
 
 std::vector<ScreenRect> FakeDisplays::WorkAreas() {
   LogTo(log, "WorkAreas?");
+  if (workAreas && workAreasScale) {
+    const double factor = static_cast<double>(workAreasScale) / window_.Scale();
+    std::vector<ScreenRect> scaled;
+    for (const ScreenRect& a : *workAreas) {
+      scaled.push_back({a.left * factor, a.top * factor, a.right * factor, a.bottom * factor});
+    }
+    return scaled;
+  }
   if (workAreas) return *workAreas;
   return {{0, 0, window_.screenWidth, window_.screenHeight}};
 }

@@ -27,6 +27,7 @@ class FakeDisplays : public Displays {
   ScreenRect PanelBounds() override;
 
   std::optional<std::vector<ScreenRect>> workAreas;  // unset: the whole screen
+  unsigned workAreasScale = 0;  // the scale `workAreas` are given at; 0: the window's, whatever it is
   // The outline lies this many twips inside the window's rectangle on every side, as the
   // system's frame does where it is thinner than the one the panel's twips allow for.
   double thinnerFrame = 0;

@@ -132,24 +132,57 @@ void FakePanelWindow::SetLeft(float twips) {
   FailIfAsked(failing, "SetLeft");
   left = Snap(twips);
   log_.Add("SetLeft " + Num(twips));
+  TakeMonitorsScale();
 }
 
 void FakePanelWindow::SetTop(float twips) {
   FailIfAsked(failing, "SetTop");
   top = Snap(twips);
   log_.Add("SetTop " + Num(twips));
+  TakeMonitorsScale();
 }
 
 void FakePanelWindow::SetWidth(float twips) {
   FailIfAsked(failing, "SetWidth");
   width = Snap(twips);
   log_.Add("SetWidth " + Num(twips));
+  TakeMonitorsScale();
 }
 
 void FakePanelWindow::SetHeight(float twips) {
   FailIfAsked(failing, "SetHeight");
   height = Snap(twips);
   log_.Add("SetHeight " + Num(twips));
+  TakeMonitorsScale();
+}
+
+unsigned FakePanelWindow::Scale() const { return dpi * static_cast<unsigned>(keySize) / 100; }
+
+void FakePanelWindow::Move(float toLeft, float toTop, unsigned scale) {
+  FailIfAsked(failing, "Move");
+  const float factor = scale ? static_cast<float>(scale) / static_cast<float>(Scale()) : 1;
+  left = Snap(toLeft * factor);
+  top = Snap(toTop * factor);
+  log_.Add("Move " + Num(toLeft) + " " + Num(toTop) + (scale ? " at " + std::to_string(scale) : ""));
+  TakeMonitorsScale();
+}
+
+// Another scale: the corner and the screen stay on their pixels, the twips of places change.
+void FakePanelWindow::KeepCornersPixel(float factor) {
+  left *= factor;
+  top *= factor;
+  screenWidth *= factor;
+  screenHeight *= factor;
+}
+
+void FakePanelWindow::TakeMonitorsScale() {
+  if (!monitorDpi) return;
+  const double perTwip = Scale() / 1440.0;
+  const unsigned now = monitorDpi({left * perTwip, top * perTwip, (left + width) * perTwip, (top + height) * perTwip});
+  if (now == dpi) return;
+  KeepCornersPixel(static_cast<float>(dpi) / static_cast<float>(now));
+  dpi = now;
+  if (dpiChanged) dpiChanged();
 }
 
 float FakePanelWindow::ScreenWidth() const {
@@ -188,11 +221,7 @@ void FakePanelWindow::RunMoveLoop() {
 void FakePanelWindow::SetKeySize(int percent) {
   // The corner stays on the same pixel and the panel keeps its twips, while the screen's twips
   // shrink as the scale grows.
-  const float factor = static_cast<float>(keySize) / static_cast<float>(percent);
-  left *= factor;
-  top *= factor;
-  screenWidth *= factor;
-  screenHeight *= factor;
+  KeepCornersPixel(static_cast<float>(keySize) / static_cast<float>(percent));
   keySize = percent;
   log_.Add("SetKeySize " + std::to_string(percent));
 }

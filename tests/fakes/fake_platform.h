@@ -80,6 +80,8 @@ class FakePanelWindow : public PanelWindow {
   void SetTop(float twips) override;
   void SetWidth(float twips) override;
   void SetHeight(float twips) override;
+  unsigned Scale() const override;
+  void Move(float left, float top, unsigned scale) override;
   float ScreenWidth() const override;
   float ScreenHeight() const override;
   void SetTopmost(std::uint32_t positionFlags) override;
@@ -100,6 +102,12 @@ class FakePanelWindow : public PanelWindow {
   std::uint32_t exStyle = 0x00000188;  // WS_EX_TOOLWINDOW | WS_EX_WINDOWEDGE | WS_EX_TOPMOST
   bool visible = false;
   int keySize = 100;
+  unsigned dpi = 96;  // the DPI of the monitor the window stands on
+  // Monitors of different scalings: the DPI of the one that holds a rectangle of pixels. A window
+  // moved or sized onto another then takes its scale, its corner on the same pixel, as the system's
+  // WM_DPICHANGED has it do, and `dpiChanged` runs. Unset: every monitor has `dpi`.
+  std::function<unsigned(const ScreenRect& pixels)> monitorDpi;
+  std::function<void()> dpiChanged;
   std::map<TimerId, unsigned> timers;  // the running timers and their periods
   std::map<MenuItem, bool> menuChecks;  // the check marks the menu shows
   std::vector<std::u16string> messages;
@@ -111,6 +119,8 @@ class FakePanelWindow : public PanelWindow {
 
  private:
   float Snap(float twips) const;
+  void KeepCornersPixel(float factor);
+  void TakeMonitorsScale();
   CallLog& log_;
 };
 

@@ -8,6 +8,7 @@
 
 #include <array>
 #include <string>
+#include <utility>
 
 #include "panel/form1.h"
 #include "panel/layout.h"
@@ -236,6 +237,25 @@ TEST_F(AccessibleTest, AnActionOnAKeyHiddenBeforeItRunsTypesNothing) {
   form.Click(Ctl::Command2);
   Pump();
   EXPECT_TRUE(IsWindowVisible(Window(Ctl::Comm3)));
+}
+
+// The window menu and the move loop run inside the system, and the menu holds the keyboard while
+// it is open: an action then is dropped, as a click would be, instead of typing into the menu.
+TEST_F(AccessibleTest, AnActionWhileTheWindowMenuOrTheMoveLoopRunsTypesNothing) {
+  Object key;
+  Get(Skb(57), key);
+  ASSERT_TRUE(key.p);
+  for (const auto& [enter, exit] : {std::pair{WM_ENTERMENULOOP, WM_EXITMENULOOP}, {WM_ENTERSIZEMOVE, WM_EXITSIZEMOVE}}) {
+    SendMessageW(panel.Handle(), enter, FALSE, 0);
+    EXPECT_EQ(key->accDoDefaultAction(Self()), S_OK);
+    Pump();
+    EXPECT_EQ(Describe(keys.Delivered()), "") << "inside " << enter;
+    SendMessageW(panel.Handle(), exit, FALSE, 0);
+    EXPECT_EQ(key->accDoDefaultAction(Self()), S_OK);
+    Pump();
+    EXPECT_EQ(Describe(keys.Delivered()), "d57 u57") << "after " << exit;
+    keys.Clear();
+  }
 }
 
 TEST_F(AccessibleTest, EverythingElseIsTheStandardObjects) {

@@ -114,6 +114,17 @@ TEST_F(DesktopWinTest, TheSystemsMonitorsPrimaryFirstInTwipsAtThePanelsScale) {
   EXPECT_EQ(bounds.Width(), PixelsToTwips(WindowRect().right - WindowRect().left, dpi));
 }
 
+// The compositor draws a shown window's frame inside its rectangle; of a window never shown it
+// knows nothing that means anything (start-up places the panel hidden).
+TEST_F(DesktopWinTest, ThePanelsOutlineIsItsWindowUntilShownThenTheFrameTheCompositorDraws) {
+  const RECT drawn{107, 203, 493, 318};
+  displays.drawnFrame = [&](HWND) { return std::optional(drawn); };
+  const UINT dpi = LayoutDpiOf(window.Handle());
+  EXPECT_EQ(displays.PanelBounds(), ToScreenRect(WindowRect(), dpi)) << "hidden";
+  ShowWindow(window.Handle(), SW_SHOWNA);
+  EXPECT_EQ(displays.PanelBounds(), ToScreenRect(drawn, dpi)) << "shown";
+}
+
 TEST_F(DesktopWinTest, ADisplayChangeBringsAStrandedPanelBackByTheLeastDistance) {
   const RECT work = PrimaryWork();
   const struct {

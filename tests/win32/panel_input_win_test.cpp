@@ -131,5 +131,36 @@ TEST_F(PanelInputTest, APressMessageWithoutTheButtonDownStartsNoMoveLoop) {
   EXPECT_TRUE(fake.window.fatalErrors.empty());
 }
 
+// Counts the times a window loses the activation or the keyboard focus.
+LRESULT CALLBACK CountLosses(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR losses) {
+  if ((message == WM_ACTIVATE && LOWORD(wParam) == WA_INACTIVE) || message == WM_KILLFOCUS) {
+    ++*reinterpret_cast<int*>(losses);
+  }
+  return DefSubclassProc(hwnd, message, wParam, lParam);
+}
+
+// A right release on a key or the bare panel comes to the panel as WM_CONTEXTMENU. Only the title
+// bar's opens the window menu; anywhere else the user's program keeps the keyboard throughout,
+// not only in the end: an input method may commit its composition when its window loses it.
+TEST_F(PanelInputTest, ARightClickOnAKeyOrTheBarePanelNeverTakesTheKeyboard) {
+  ShowWindow(panel.Handle(), SW_SHOWNOACTIVATE);
+  const HWND user = CreateWindowExW(0, L"Edit", L"", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 500, 400, 200, 80, nullptr,
+                                    nullptr, GetModuleHandleW(nullptr), nullptr);
+  SetForegroundWindow(user);
+  ::SetFocus(user);
+  ASSERT_EQ(GetForegroundWindow(), user);
+  int losses = 0;
+  SetWindowSubclass(user, CountLosses, 1, reinterpret_cast<DWORD_PTR>(&losses));
+  RECT client;
+  GetClientRect(panel.Handle(), &client);
+  // Released as the system sends it: to the window under the pointer, which passes it up.
+  SendMessageW(GetDlgItemDeep(Skb(57)), WM_RBUTTONUP, 0, MAKELPARAM(4, 4));
+  SendMessageW(panel.Handle(), WM_RBUTTONUP, 0, MAKELPARAM(client.right - 2, client.bottom - 2));
+  EXPECT_EQ(losses, 0);
+  EXPECT_EQ(GetForegroundWindow(), user);
+  EXPECT_EQ(Describe(fake.keys.Delivered()), "");
+  DestroyWindow(user);
+}
+
 }  // namespace
 }  // namespace yg::win32

@@ -6,6 +6,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <functional>
 #include <vector>
 
 #include "panel/layout.h"
@@ -89,6 +90,63 @@ TEST_F(Win32PanelTest, ADpiChangeTakesTheSuggestedRectangleAndLaysEverythingOutA
   LOGFONTW font{};
   GetObjectW(reinterpret_cast<HFONT>(SendMessageW(GetDlgItemDeep(Ctl::Comm1), WM_GETFONT, 0, 0)), sizeof font, &font);
   EXPECT_EQ(font.lfHeight, -18);
+}
+
+// Plays a second monitor at 150% right of x = 800 as Windows does for a per-monitor aware window
+// (Wine 8 has no per-monitor DPI): a move that puts the window's corner on the other monitor
+// sends WM_GETDPISCALEDSIZE, then WM_DPICHANGED with a rectangle of that size at the same corner.
+struct SecondMonitor {
+  UINT first, second, now;
+};
+
+LRESULT CALLBACK PlaySecondMonitor(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR data) {
+  const LRESULT result = DefSubclassProc(hwnd, message, wParam, lParam);
+  auto& monitor = *reinterpret_cast<SecondMonitor*>(data);
+  RECT r;
+  GetWindowRect(hwnd, &r);
+  const UINT dpi = r.left >= 800 ? monitor.second : monitor.first;
+  if (message == WM_WINDOWPOSCHANGED && dpi != monitor.now) {
+    monitor.now = dpi;
+    SIZE size{};
+    SendMessageW(hwnd, WM_GETDPISCALEDSIZE, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&size));
+    RECT suggested{r.left, r.top, r.left + size.cx, r.top + size.cy};
+    SendMessageW(hwnd, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+  }
+  return result;
+}
+
+// Moved by the panel itself onto a monitor of another scaling, the window takes that scale once it
+// stands there: its client area's corner where it was put, the same twips at the new scale.
+TEST_F(Win32PanelTest, MovedOntoAMonitorOfAnotherScalingThePanelTakesItsScaleWhereItWasPut) {
+  ASSERT_EQ(DpiOf(panel.Handle()), 96u) << "the pixels below are worked out at 96 and 144 DPI";
+  panel.SetWidth(5840);  // a client area of 5750 x 1470 twips: 383 x 98 pixels at 96 DPI
+  panel.SetHeight(1800);
+  panel.SetLeft(1500);  // its corner at 103, 119
+  panel.SetTop(1500);
+  SecondMonitor monitor{96, 144, 96};
+  SetWindowSubclass(panel.Handle(), PlaySecondMonitor, 1, reinterpret_cast<DWORD_PTR>(&monitor));
+  const struct {
+    const char* move;
+    std::function<void()> make;
+    RECT client;  // on the screen
+    UINT dpi;
+  } cases[] = {
+      {"its left edge onto the second", [&] { panel.SetLeft(15000); }, {1003, 119, 1003 + 575, 119 + 147}, 144},
+      {"to a place taken there", [&] { panel.Move(20000, 3000, 144); }, {2005, 329, 2005 + 575, 329 + 147}, 144},
+      {"back to the first, at its scale now", [&] { panel.Move(1500, 1500, 0); }, {155, 179, 155 + 383, 179 + 98},
+       96},
+  };
+  for (const auto& c : cases) {
+    c.make();
+    RECT client;
+    GetClientRect(panel.Handle(), &client);
+    MapWindowPoints(panel.Handle(), nullptr, reinterpret_cast<POINT*>(&client), 2);
+    EXPECT_TRUE(EqualRect(&client, &c.client)) << c.move << ": " << client.left << "," << client.top << " "
+                                               << client.right - client.left << " x " << client.bottom - client.top;
+    EXPECT_EQ(LayoutDpiOf(panel.Handle()), c.dpi) << c.move;
+    EXPECT_EQ(ChildRect(Ctl::Comm1).right, TwipsToPixels(300, c.dpi)) << c.move << ": laid out at that scale";
+  }
+  RemoveWindowSubclass(panel.Handle(), PlaySecondMonitor, 1);
 }
 
 // Counts the fonts a control still uses that were freed before the new one came.
