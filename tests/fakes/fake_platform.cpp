@@ -165,6 +165,7 @@ float FakePanelWindow::ScreenHeight() const {
 }
 
 void FakePanelWindow::SetTopmost(std::uint32_t positionFlags) {
+  if (positionFlags & 0x40) visible = true;  // SWP_SHOWWINDOW
   log_.Add("SetTopmost " + Hex(positionFlags));
 }
 
@@ -213,6 +214,18 @@ void FakePanelWindow::ReportFatalError(std::u16string_view text) {
   fatalErrors.emplace_back(text);
   log_.Add("ReportFatalError");
 }
+
+void FakePanelWindow::Hide() {
+  visible = false;
+  log_.Add("Hide");
+}
+
+void FakePanelWindow::Close() {
+  closed = true;
+  log_.Add("Close");
+}
+
+void FakePanelWindow::SetOpacity(std::optional<std::uint8_t> alpha) { opacity = alpha; }
 
 // Keyboard layouts
 
@@ -267,6 +280,8 @@ bool FakeShell::AnotherCopyRunning() {
   log_.Add("AnotherCopyRunning?");
   return anotherCopy;
 }
+
+void FakeShell::TellRunningCopy() { log_.Add("TellRunningCopy"); }
 
 std::u16string FakeShell::ExecutableFolder() {
   FailIfAsked(failing, "ExecutableFolder");
@@ -331,6 +346,29 @@ void FakeSettingsStore::Remove(SettingsKey key, std::u16string_view name) {
 const StoredValue& FakeSettingsStore::Panel(std::u16string_view name) const {
   const auto it = values.find({SettingsKey::Panel, std::u16string(name)});
   return it == values.end() ? kMissing : it->second;
+}
+
+bool FakeHotkey::Register(KeyChord chord) {
+  if (log) log->Add("Register " + std::to_string(chord.modifiers) + "+" + std::to_string(chord.vk));
+  if (refuse) return false;
+  held = chord;
+  return true;
+}
+
+void FakeHotkey::Unregister() {
+  if (log) log->Add("Unregister");
+  held.reset();
+}
+
+void FakeNotificationIcon::Add(std::u16string_view tip) {
+  if (log) log->Add("AddIcon " + Utf8(tip));
+  shown = std::u16string(tip);
+  ++adds;
+}
+
+void FakeNotificationIcon::Remove() {
+  if (log) log->Add("RemoveIcon");
+  shown.reset();
 }
 
 FakePlatform::FakePlatform() {
