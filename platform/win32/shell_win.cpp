@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "base/errors.h"
+#include "platform/win32/panel_parts_win.h"
 #include "platform/win32/system_dll_win.h"
 #include "platform/win32/text_win.h"
 
@@ -34,6 +35,13 @@ bool SystemShell::AnotherCopyRunning() {
     case SingleCopy::Failed: break;
   }
   throw PanelError(ErrorKind::FacilityFailed, "CreateMutexW " + std::to_string(error));
+}
+
+void SystemShell::TellRunningCopy() {
+  // Posted: this copy ends at once and waits for nobody. The window is found hidden or shown.
+  if (const HWND running = FindWindowW(panel::kPanelClass, nullptr)) {
+    PostMessageW(running, panel::StartedAgainMessage(), 0, 0);
+  }
 }
 
 std::u16string SystemShell::ExecutablePath() {

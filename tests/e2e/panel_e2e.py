@@ -21,6 +21,7 @@ import sys
 import time
 from pathlib import Path
 
+import out_of_way_checks
 import reader_checks
 import settings_checks
 from driver import Programs, Receiver, Screen, log, numbers, wait_for
@@ -831,6 +832,7 @@ def main():
                 r.check_second_copy()
                 r.check_help()
                 settings_checks.check_settings(r, r.settings)
+                out_of_way_checks.check_out_of_way(r, r.settings)
                 r.check_notepad()
                 r.check_stranded()
             r.check_close()
