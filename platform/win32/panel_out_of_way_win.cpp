@@ -65,6 +65,8 @@ std::optional<LRESULT> Win32Panel::OnOutOfWayMessage(UINT message, WPARAM wParam
 }
 
 void Win32Panel::OnIconEvent(UINT event, POINT at) {
+  // Another program may post the message: without the icon there is no menu to open.
+  if (!form_->Settings().trayIcon) return;
   // The program the user writes in: the foreground window as the pointer comes over the icon,
   // before a click gives the taskbar the foreground. The one before stays while the taskbar or
   // the panel has it.
@@ -72,7 +74,8 @@ void Win32Panel::OnIconEvent(UINT event, POINT at) {
   if (beforeIcon_ && !IsWindow(beforeIcon_)) beforeIcon_ = nullptr;
   switch (event) {
     case NIN_KEYSELECT: {
-      // Enter on the icon sends it twice.
+      // Windows may send it twice for one press of Enter: a second one within the double-click
+      // time is the same choice.
       const LONG now = GetMessageTime();
       const bool repeated = static_cast<DWORD>(now - lastKeySelect_) < GetDoubleClickTime();
       lastKeySelect_ = now;
