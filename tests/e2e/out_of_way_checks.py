@@ -57,12 +57,7 @@ def check_hotkey(run, menu, registry):
     receiver_foreground(run, "hiding the panel")
 
     # A second start shows a hidden panel, and the second copy ends without a window of its own.
-    second = run.wine.start(run.wine.panel_exe)
-    try:
-        ended = second.wait(15) is not None
-    except subprocess.TimeoutExpired:
-        ended = False
-    run.c.check(ended, "a second start while the panel is hidden ends at once")
+    run.c.check(run.second_start(), "a second start while the panel is hidden ends at once")
     wait_shown(run, True, "a second start shows the hidden panel")
     run.c.equal(run.wine.count(run.panel.CLASS), 1, "there is still one panel window")
     run.panel.refresh()
