@@ -8,7 +8,7 @@ import subprocess
 import time
 
 from driver import numbers, wait_for
-from settings_checks import WindowMenu, run_wait
+from settings_checks import WindowMenu, receiver_has_keyboard, run_wait
 
 HOTKEY = "显示/隐藏快捷键（Ctrl+Alt+K）"
 TRAY = "通知区域图标"
@@ -38,12 +38,6 @@ def wait_shown(run, shown, what):
     return run.c.check(ok, what, f"the panel window: {run.wine.facts('tree', run.panel.CLASS).get('visible')}")
 
 
-def receiver_foreground(run, after):
-    ok = wait_for(lambda: run.wine.facts("foreground").get("class") == "YgReceiver", 5)
-    return run.c.check(ok, f"after {after} the receiver is the foreground window",
-                       f"the foreground is {run.wine.facts('foreground')}")
-
-
 def check_hotkey(run, menu, registry):
     if not menu.choose(HOTKEY):
         return
@@ -54,7 +48,7 @@ def check_hotkey(run, menu, registry):
     place = run.panel.rect()
     run.screen.key("ctrl+alt+k")
     wait_shown(run, False, "Ctrl+Alt+K, sent with SendInput, hides the panel")
-    receiver_foreground(run, "hiding the panel")
+    receiver_has_keyboard(run, "hiding the panel")
 
     # A second start shows a hidden panel, and the second copy ends without a window of its own.
     run.c.check(run.second_start(), "a second start while the panel is hidden ends at once")
@@ -90,10 +84,10 @@ def check_refused_hotkey(run, menu, registry):
             return
         if not menu.choose(HOTKEY):
             return
-        tip = wait_for(lambda: (lambda w: w if w.get("visible") == "1" else None)(run.wine.tree("YgTip")[0]), 5)
+        tip = wait_for(run.tip, 5)
         run.c.equal(tip and tip.get("text"), REFUSED_TIP, "a tip by the panel says that the keys are taken")
         run.screen.shot("hotkey-refused.png")
-        receiver_foreground(run, "the refused combination")
+        receiver_has_keyboard(run, "the refused combination")
         run.c.equal(menu.checks().get(HOTKEY), False, f"{HOTKEY} stays unchecked")
         run.c.equal(registry.panel_values().get("Hotkey"), "dword:00000000", "and nothing is stored")
         run.expect_receiver_typing("the refused combination")
@@ -135,7 +129,7 @@ def check_tray_icon(run, menu, registry):
     for shown in (False, True):
         run.screen.click(x, y)
         wait_shown(run, shown, "a click on the icon " + ("shows" if shown else "hides") + " the panel")
-        receiver_foreground(run, "a click on the icon")
+        receiver_has_keyboard(run, "a click on the icon")
     run.expect_receiver_typing("two clicks on the icon")
 
     for shown in (False, True):
@@ -144,7 +138,7 @@ def check_tray_icon(run, menu, registry):
             return
         menu.click_row(run.wine.tree("#32768")[0], rows[0])
         wait_shown(run, shown, "显示/隐藏 in the icon's menu " + ("shows" if shown else "hides") + " the panel")
-        receiver_foreground(run, "显示/隐藏 in the icon's menu")
+        receiver_has_keyboard(run, "显示/隐藏 in the icon's menu")
     run.expect_receiver_typing("the icon's menu")
 
     if menu.choose(TRAY):

@@ -349,27 +349,18 @@ const StoredValue& FakeSettingsStore::Panel(std::u16string_view name) const {
 }
 
 bool FakeHotkey::Register(KeyChord chord) {
-  if (log) log->Add("Register " + std::to_string(chord.modifiers) + "+" + std::to_string(chord.vk));
-  if (refuse) return false;
-  held = chord;
-  return true;
+  if (!refuse) held = chord;
+  return !refuse;
 }
 
-void FakeHotkey::Unregister() {
-  if (log) log->Add("Unregister");
-  held.reset();
-}
+void FakeHotkey::Unregister() { held.reset(); }
 
 void FakeNotificationIcon::Add(std::u16string_view tip) {
-  if (log) log->Add("AddIcon " + Utf8(tip));
   shown = std::u16string(tip);
   ++adds;
 }
 
-void FakeNotificationIcon::Remove() {
-  if (log) log->Add("RemoveIcon");
-  shown.reset();
-}
+void FakeNotificationIcon::Remove() { shown.reset(); }
 
 FakePlatform::FakePlatform() {
   keys.log = &log;

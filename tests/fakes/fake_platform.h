@@ -208,7 +208,6 @@ class FakeHotkey : public GlobalHotkey {
 
   std::optional<KeyChord> held;
   bool refuse = false;
-  CallLog* log = nullptr;
 };
 
 class FakeNotificationIcon : public NotificationIcon {
@@ -218,7 +217,6 @@ class FakeNotificationIcon : public NotificationIcon {
 
   std::optional<std::u16string> shown;  // the tip of the icon shown
   int adds = 0;
-  CallLog* log = nullptr;
 };
 
 // Every fake, and a panel wired to them.

@@ -1,13 +1,11 @@
-// The real window's side of 空闲时透明 and 显示/隐藏快捷键: the pointer over a key reaches the core
-// through the key's frame, the opacity is the window's own, and a combination another window
-// holds is refused.
+// The real window's side of 空闲时透明: the pointer over a key reaches the core through the key's
+// frame, and the opacity is the window's own, as any program reads it.
 
 #include <gtest/gtest.h>
 
 #include <windows.h>
 
 #include "panel/form1.h"
-#include "platform/win32/hotkey_win.h"
 #include "tests/fakes/fake_platform.h"
 #include "tests/win32/panel_fixture_win.h"
 
@@ -50,20 +48,6 @@ TEST_F(OutOfWayWinTest, ThePointerOverAKeyInAFrameMakesTheFadedPanelOpaque) {
   form.MenuChosen(MenuItem::IdleOpacity100);
   EXPECT_EQ(Alpha(), std::nullopt) << "an ordinary window again";
   EXPECT_TRUE(fake.window.fatalErrors.empty());
-}
-
-TEST_F(OutOfWayWinTest, ACombinationAnotherWindowHoldsIsRefusedUntilItLetsGo) {
-  const HWND other = CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
-  ASSERT_TRUE(other);
-  SystemHotkey first, second;
-  first.window = other;
-  second.window = panel.Handle();
-  const KeyChord chord{KeyChord::kCtrl | KeyChord::kAlt, 'K'};
-  EXPECT_TRUE(first.Register(chord));
-  EXPECT_FALSE(second.Register(chord));
-  first.Unregister();
-  EXPECT_TRUE(second.Register(chord));
-  DestroyWindow(other);
 }
 
 }  // namespace
