@@ -11,6 +11,9 @@ enum class WindowOwner : std::uint8_t {
   None,   // no window
   Panel,  // the panel or any other window of the panel's own program (its boxes and menus)
   Other,  // a window of another program
+  // The taskbar, where the notification area is: a click on the panel's icon there makes it the
+  // foreground window, which no user writes in.
+  Taskbar,
 };
 
 struct ForegroundChange {
@@ -20,8 +23,8 @@ struct ForegroundChange {
 };
 
 // True when the foreground must go back to the window that held it before: the user's program
-// had it, still exists, and the panel or nobody holds it now. A program the user went to
-// meanwhile keeps it.
+// had it, still exists, and the panel, the taskbar or nobody holds it now. A program the user
+// went to meanwhile keeps it.
 bool GiveForegroundBack(const ForegroundChange& change) noexcept;
 
 }  // namespace yg

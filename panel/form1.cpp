@@ -35,7 +35,7 @@ std::u16string Widen(std::string_view ascii) { return {ascii.begin(), ascii.end(
 
 }  // namespace
 
-Form1::Form1(const PanelPlatform& p) : platform(p), injector(p.keys) {}
+Form1::Form1(const PanelPlatform& p) : platform(p), injector(p.keys), fade(p.window) {}
 
 template <class Handler>
 void Form1::Guarded(std::string_view event, ControlId control, Handler&& handler) noexcept {
@@ -69,7 +69,12 @@ bool Form1::Initialize() noexcept {
   bool another = false;
   Guarded("Initialize", Ctl::Form1, [&] {
     another = platform.shell.AnotherCopyRunning();
-    if (!another) ReadStoredSettings();
+    if (another) {
+      // It shows itself should it be hidden; this copy ends without a word.
+      platform.shell.TellRunningCopy();
+    } else {
+      ReadStoredSettings();
+    }
   });
   return !another && !ended;
 }
@@ -99,6 +104,7 @@ void Form1::Unload() noexcept {
   Guarded("Unload", Ctl::Form1, [&] {
     layoutList.RestoreEnglishLayout(platform.layouts);
     SavePlaceIfRemembered();
+    EndOutOfWay();
   });
 }
 
@@ -129,10 +135,35 @@ void Form1::MenuChosen(MenuItem item) noexcept { Guarded("MenuChosen", Ctl::Form
 void Form1::Timer(TimerId id) noexcept {
   Guarded("Timer", Ctl::Form1, [&] {
     switch (id) {
+      case TimerId::IdleFade: return fade.Tick();
       default: return;  // a timer no setting runs now
     }
   });
 }
+
+void Form1::HotkeyPressed() noexcept {
+  Guarded("HotkeyPressed", Ctl::Form1, [&] {
+    if (hotkeyHeld) ToggleShown();
+  });
+}
+
+void Form1::IconClicked() noexcept {
+  Guarded("IconClicked", Ctl::Form1, [&] {
+    if (settings.trayIcon) ToggleShown();
+  });
+}
+
+void Form1::TaskbarCreated() noexcept {
+  Guarded("TaskbarCreated", Ctl::Form1, [&] {
+    if (settings.trayIcon) AddIcon();
+  });
+}
+
+void Form1::StartedAgain() noexcept { Guarded("StartedAgain", Ctl::Form1, [&] { StartedAgainWhileRunning(); }); }
+
+void Form1::PointerOver() noexcept { Guarded("PointerOver", Ctl::Form1, [&] { fade.PointerOver(); }); }
+
+void Form1::ColoursChanged() noexcept { Guarded("ColoursChanged", Ctl::Form1, [&] { ConfigureFade(); }); }
 
 void Form1::Click(ControlId control) noexcept {
   Guarded("Click", control, [&] { OnClick(control); });
@@ -180,6 +211,7 @@ void Form1::LoadPanel() {
   MakeTopmost();
   w.SetExtendedStyle(w.ExtendedStyle() | kNoActivateStyle);
   layoutList.ListKeyboardLayouts(platform.layouts, platform.controls);
+  StartOutOfWay();
 }
 
 void Form1::PlaceAtStart() {
@@ -260,6 +292,8 @@ bool Form1::MenuChecked(const MenuRow& row) {
     case MenuItem::RememberPlace: return settings.rememberPlace;
     case MenuItem::RemoteDesktop: return settings.remoteDesktop;
     case MenuItem::StartAtSignIn: return WillStartAtSignIn(platform.shell.ExecutablePath());
+    case MenuItem::Hotkey: return hotkeyHeld;
+    case MenuItem::TrayIcon: return settings.trayIcon;
     default: return false;
   }
 }
@@ -267,6 +301,7 @@ bool Form1::MenuChecked(const MenuRow& row) {
 int Form1::GroupValue(MenuGroup group) const {
   switch (group) {
     case MenuGroup::KeySize: return settings.keySize;
+    case MenuGroup::IdleOpacity: return settings.idleOpacity;
     case MenuGroup::None: break;
   }
   throw PanelError(ErrorKind::SubscriptOutOfRange, "no menu group " + std::to_string(static_cast<int>(group)));
@@ -275,6 +310,7 @@ int Form1::GroupValue(MenuGroup group) const {
 void Form1::ChooseInGroup(MenuGroup group, int value) {
   switch (group) {
     case MenuGroup::KeySize: return ChangeKeySize(value);
+    case MenuGroup::IdleOpacity: return ChangeIdleOpacity(value);
     case MenuGroup::None: return;
   }
 }
@@ -292,6 +328,10 @@ void Form1::Choose(MenuItem item) {
       SaveFlag(platform.settings, setting::kRemoteDesktop, settings.remoteDesktop);
       return;
     case MenuItem::About: return platform.window.ShowMessage(AboutText(platform.shell.Version()));
+    case MenuItem::Hotkey: return ToggleHotkey();
+    case MenuItem::TrayIcon: return ToggleTrayIcon();
+    case MenuItem::ShowHide: return ToggleShown();
+    case MenuItem::Exit: return platform.window.Close();
     default: return;
   }
 }

@@ -13,10 +13,13 @@
 #include "ports/controls.h"
 #include "keys/key_sink.h"
 #include "panel/key_warnings.h"
+#include "panel/out_of_way.h"
 #include "panel/settings.h"
 #include "ports/displays.h"
+#include "ports/hotkey.h"
 #include "ports/key_target.h"
 #include "ports/keyboard_layouts.h"
+#include "ports/notification_icon.h"
 #include "ports/panel_window.h"
 #include "ports/settings_store.h"
 #include "ports/shell.h"
@@ -46,6 +49,8 @@ struct PanelPlatform {
   KeyTarget& target;
   TipWindow& tip;
   SettingsStore& settings;
+  GlobalHotkey& hotkey;
+  NotificationIcon& icon;
 };
 
 // The key panel: one handler per window and control event. Every event is an error boundary:
@@ -87,6 +92,18 @@ class Form1 {
   void MenuChosen(MenuItem item) noexcept;
   // A timer the panel started has run its time.
   void Timer(TimerId id) noexcept;
+  // The key combination of 显示/隐藏快捷键 was pressed, in whatever program.
+  void HotkeyPressed() noexcept;
+  // A click on the notification icon, or Enter on it.
+  void IconClicked() noexcept;
+  // Explorer started (again): its notification area is new and empty.
+  void TaskbarCreated() noexcept;
+  // The program was started again while this copy runs; the new copy has ended.
+  void StartedAgain() noexcept;
+  // The pointer is somewhere over the panel, its frame and title bar included.
+  void PointerOver() noexcept;
+  // The system's colours changed, or a high-contrast theme was switched on or off.
+  void ColoursChanged() noexcept;
 
   // Control events.
   void Click(ControlId control) noexcept;
@@ -141,6 +158,18 @@ class Form1 {
   bool WillStartAtSignIn(std::u16string_view executable);
   void ToggleStartAtSignIn();
   void UseScanCodes(bool remoteDesktop);
+  // 显示/隐藏快捷键, 通知区域图标 and 空闲时透明 (form1_out_of_way.cpp).
+  void StartOutOfWay();
+  void EndOutOfWay();
+  void StartedAgainWhileRunning();
+  void ToggleShown();
+  void HidePanel();
+  void ShowPanel();
+  void ToggleHotkey();
+  void ToggleTrayIcon();
+  void ChangeIdleOpacity(int percent);
+  void AddIcon();
+  void ConfigureFade();
   void SendCode();
   void SendCodePickFirst();
   void ToggleWordBuilding();
@@ -158,6 +187,8 @@ class Form1 {
   // Per stroke key, the buttons pressed on it and not yet released: only such a release types.
   std::array<int, kStrokeKeys.size()> heldButtons{};
   PanelSettings settings;
+  bool hotkeyHeld = false;  // the system gave the panel the key combination
+  IdleFade fade;
   bool restored = false;  // the remembered place or mode stands: start-up leaves the window there
   bool ended = false;
   int running = 0;  // handlers under way: more than one only while a message box or the move loop waits

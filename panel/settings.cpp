@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <span>
 #include <string>
 
 #include "base/errors.h"
@@ -30,12 +31,13 @@ std::optional<float> Coordinate(SettingsStore& store, std::u16string_view name) 
   return static_cast<float>(signedValue);
 }
 
-std::optional<int> KeySize(SettingsStore& store) {
-  const auto n = Number(store, setting::kKeySize);
+// A percentage that is one of `choices`.
+std::optional<int> Percent(SettingsStore& store, std::u16string_view name, std::span<const int> choices) {
+  const auto n = Number(store, name);
   if (!n) return std::nullopt;
-  const auto it = std::find_if(kKeySizes.begin(), kKeySizes.end(),
-                               [&](int size) { return static_cast<std::uint32_t>(size) == *n; });
-  if (it == kKeySizes.end()) return std::nullopt;
+  const auto it = std::find_if(choices.begin(), choices.end(),
+                               [&](int percent) { return static_cast<std::uint32_t>(percent) == *n; });
+  if (it == choices.end()) return std::nullopt;
   return *it;
 }
 
@@ -65,8 +67,11 @@ PanelSettings ReadSettings(SettingsStore& store) {
     if (left && top) s.place = SavedPlace{*left, *top, known ? static_cast<unsigned>(*dpi) : 0};
     s.compact = Flag(store, setting::kCompact).value_or(false);
   }
-  s.keySize = KeySize(store).value_or(kDefaultKeySize);
+  s.keySize = Percent(store, setting::kKeySize, kKeySizes).value_or(kDefaultKeySize);
   s.remoteDesktop = Flag(store, setting::kRemoteDesktop).value_or(false);
+  s.hotkey = Flag(store, setting::kHotkey).value_or(false);
+  s.trayIcon = Flag(store, setting::kTrayIcon).value_or(false);
+  s.idleOpacity = Percent(store, setting::kIdleOpacity, kIdleOpacities).value_or(kOpaque);
   return s;
 }
 
@@ -76,6 +81,10 @@ void SaveFlag(SettingsStore& store, std::u16string_view name, bool on) {
 
 void SaveKeySize(SettingsStore& store, int percent) {
   store.WriteNumber(SettingsKey::Panel, setting::kKeySize, static_cast<std::uint32_t>(percent));
+}
+
+void SaveIdleOpacity(SettingsStore& store, int percent) {
+  store.WriteNumber(SettingsKey::Panel, setting::kIdleOpacity, static_cast<std::uint32_t>(percent));
 }
 
 void SavePlace(SettingsStore& store, SavedPlace place, bool compact) {
@@ -109,6 +118,8 @@ bool TurnedOffAtSignIn(const StoredValue& record) {
 }
 
 const MenuRow& MenuRowOf(MenuItem item) {
+  if (item == kShowHideRow.item) return kShowHideRow;
+  if (item == kExitRow.item) return kExitRow;
   const auto it = std::find_if(kSettingsMenu.begin(), kSettingsMenu.end(),
                                [item](const MenuRow& row) { return row.item == item; });
   if (it == kSettingsMenu.end()) {

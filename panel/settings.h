@@ -28,6 +28,9 @@ inline constexpr std::u16string_view kPlaceDpi = u"PlaceDpi";
 inline constexpr std::u16string_view kCompact = u"Compact";  // 0 expanded, 1 compact
 inline constexpr std::u16string_view kKeySize = u"KeySize";  // percent: one of kKeySizes
 inline constexpr std::u16string_view kRemoteDesktop = u"RemoteDesktop";  // 0 or 1
+inline constexpr std::u16string_view kHotkey = u"Hotkey";                // 0 or 1
+inline constexpr std::u16string_view kTrayIcon = u"TrayIcon";            // 0 or 1
+inline constexpr std::u16string_view kIdleOpacity = u"IdleOpacity";      // percent: one of kIdleOpacities
 // The value under SettingsKey::SignIn that starts the panel: the quoted path of its executable.
 // The system's record of it under SettingsKey::SignInApproval has the same name.
 inline constexpr std::u16string_view kSignInValue = u"雁格输入法键盘";
@@ -35,6 +38,9 @@ inline constexpr std::u16string_view kSignInValue = u"雁格输入法键盘";
 
 inline constexpr int kDefaultKeySize = 100;
 inline constexpr std::array<int, 4> kKeySizes{100, 125, 150, 200};
+// The panel's opacity while the pointer is elsewhere; 100 is opaque, the setting off.
+inline constexpr int kOpaque = 100;
+inline constexpr std::array<int, 4> kIdleOpacities{kOpaque, 80, 60, 40};
 
 // A remembered place beyond this many twips from the primary monitor's corner (about 70,000
 // pixels at 100%) lies on no monitor; the number is read as signed.
@@ -59,6 +65,9 @@ struct PanelSettings {
   bool compact = false;
   int keySize = kDefaultKeySize;
   bool remoteDesktop = false;
+  bool hotkey = false;    // 显示/隐藏快捷键, as the user chose it: the system may refuse the keys
+  bool trayIcon = false;  // 通知区域图标
+  int idleOpacity = kOpaque;
   friend bool operator==(const PanelSettings&, const PanelSettings&) = default;
 };
 
@@ -68,6 +77,7 @@ PanelSettings ReadSettings(SettingsStore& store);
 
 void SaveFlag(SettingsStore& store, std::u16string_view name, bool on);
 void SaveKeySize(SettingsStore& store, int percent);
+void SaveIdleOpacity(SettingsStore& store, int percent);
 void SavePlace(SettingsStore& store, SavedPlace place, bool compact);
 void ForgetPlace(SettingsStore& store);
 
@@ -86,15 +96,16 @@ bool TurnedOffAtSignIn(const StoredValue& record);
 // the setting has shows a dot.
 enum class MenuMark : std::uint8_t { None, Check, Radio };
 
-enum class MenuGroup : std::uint8_t { None, KeySize };
+enum class MenuGroup : std::uint8_t { None, KeySize, IdleOpacity };
 
 struct MenuGroupRow {
   MenuGroup group;
   std::u16string_view caption;  // the submenu's
 };
 
-inline constexpr std::array<MenuGroupRow, 1> kMenuGroups{{
+inline constexpr std::array<MenuGroupRow, 2> kMenuGroups{{
     {MenuGroup::KeySize, u"键盘大小"},
+    {MenuGroup::IdleOpacity, u"空闲时透明"},
 }};
 
 struct MenuRow {
@@ -105,7 +116,7 @@ struct MenuRow {
   int value = 0;  // a group's row: the value it gives the setting
 };
 
-inline constexpr std::array<MenuRow, 8> kSettingsMenu{{
+inline constexpr std::array<MenuRow, 14> kSettingsMenu{{
     {MenuItem::RememberPlace, u"记住位置和大小", MenuMark::Check},
     {MenuItem::KeySize100, u"100%", MenuMark::Radio, MenuGroup::KeySize, 100},
     {MenuItem::KeySize125, u"125%", MenuMark::Radio, MenuGroup::KeySize, 125},
@@ -113,9 +124,21 @@ inline constexpr std::array<MenuRow, 8> kSettingsMenu{{
     {MenuItem::KeySize200, u"200%", MenuMark::Radio, MenuGroup::KeySize, 200},
     {MenuItem::StartAtSignIn, u"开机时启动", MenuMark::Check},
     {MenuItem::RemoteDesktop, u"远程桌面兼容", MenuMark::Check},
+    {MenuItem::Hotkey, u"显示/隐藏快捷键（Ctrl+Alt+K）", MenuMark::Check},
+    {MenuItem::TrayIcon, u"通知区域图标", MenuMark::Check},
+    {MenuItem::IdleOpacity100, u"关闭", MenuMark::Radio, MenuGroup::IdleOpacity, kOpaque},
+    {MenuItem::IdleOpacity80, u"80%", MenuMark::Radio, MenuGroup::IdleOpacity, 80},
+    {MenuItem::IdleOpacity60, u"60%", MenuMark::Radio, MenuGroup::IdleOpacity, 60},
+    {MenuItem::IdleOpacity40, u"40%", MenuMark::Radio, MenuGroup::IdleOpacity, 40},
     {MenuItem::About, u"关于", MenuMark::None},
 }};
 
+// The notification icon's menu: 显示/隐藏 (what a click on the icon does), every row of the
+// window menu, and 退出.
+inline constexpr MenuRow kShowHideRow{MenuItem::ShowHide, u"显示/隐藏", MenuMark::None};
+inline constexpr MenuRow kExitRow{MenuItem::Exit, u"退出", MenuMark::None};
+
+// The row of an item of either menu.
 const MenuRow& MenuRowOf(MenuItem item);
 const MenuGroupRow& MenuGroupOf(MenuGroup group);
 

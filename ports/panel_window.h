@@ -1,11 +1,13 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string_view>
 
 namespace yg {
 
-// The panel's own items in its window menu, below the system's: the settings and the About box.
+// The panel's own items in its window menu, below the system's: the settings and the About box;
+// and the two the notification icon's menu has around them.
 enum class MenuItem : std::uint8_t {
   RememberPlace,
   KeySize100,
@@ -15,6 +17,14 @@ enum class MenuItem : std::uint8_t {
   StartAtSignIn,
   RemoteDesktop,
   About,
+  Hotkey,
+  TrayIcon,
+  IdleOpacity100,
+  IdleOpacity80,
+  IdleOpacity60,
+  IdleOpacity40,
+  ShowHide,  // the icon's menu only
+  Exit,      // the icon's menu only
 };
 
 // The panel's timers. Each runs on its own, on the panel's thread; none runs unless a setting that
@@ -56,6 +66,20 @@ class PanelWindow {
   virtual void SetTopmost(std::uint32_t positionFlags) = 0;
   virtual std::uint32_t ExtendedStyle() const = 0;
   virtual void SetExtendedStyle(std::uint32_t style) = 0;
+  // Hides the window; SetTopmost with SWP_SHOWWINDOW shows it again. Visible is false while it
+  // is hidden.
+  virtual void Hide() = 0;
+  virtual bool Visible() const = 0;
+  // Closes the window as its close box does, once the handler under way has returned: Unload
+  // runs, and the program ends.
+  virtual void Close() = 0;
+  // Draws the whole window, frame and controls, at `alpha` of 255 (clicks still reach it);
+  // nothing makes it an ordinary opaque window again.
+  virtual void SetOpacity(std::optional<std::uint8_t> alpha) = 0;
+  // The mouse pointer is over the window, its frame and title bar included.
+  virtual bool PointerOver() const = 0;
+  // A high-contrast theme is on.
+  virtual bool HighContrast() const = 0;
   // Lets go of the mouse capture that a press gave the panel.
   virtual void ReleaseMouseCapture() = 0;
   // Runs the system's window-move loop as if the title bar had been pressed; returns when the

@@ -20,6 +20,9 @@ class Shell {
 
   // True when another copy of the program runs in this user session.
   virtual bool AnotherCopyRunning() = 0;
+  // Tells the copy that runs that the program was started again (Form1::StartedAgain). Never
+  // fails: a copy that cannot be told is not.
+  virtual void TellRunningCopy() = 0;
   // The folder of the program's executable: no trailing backslash, except for a drive's root
   // folder ("C:\"). A failure raises PanelError.
   virtual std::u16string ExecutableFolder() = 0;

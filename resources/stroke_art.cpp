@@ -77,7 +77,89 @@ constexpr std::array<std::string_view, 16> kIcon16 = {
     ".....KKKKKK.....",
 };
 
-static_assert(RowsAreAll(kIcon32, 32) && RowsAreAll(kIcon16, 16));
+constexpr std::array<std::string_view, 28> kIcon28 = {
+    "...........KKKKKK...........",
+    "........KKKYYYYYYKKK........",
+    "......KKYYYYYYYYYYYYKK......",
+    ".....KYYYYYYYYYYYYYYYYK.....",
+    "....KYYYYYYYYYYYYYYYYYYK....",
+    "...KYYYYYYYYYYYYYYYYYYYYK...",
+    "..KYYYYYYYYYYYYYYYYYYYYYYK..",
+    "..KYYYYYKKYYYYYYYYKKYYYYYK..",
+    ".KYYYYYYKKYYYYYYYYKKYYYYYYK.",
+    ".KYYYYYYKKYYYYYYYYKKYYYYYYK.",
+    ".KYYYYYYKKYYYYYYYYKKYYYYYYK.",
+    "KYYYYYYYKKYYYYYYYYKKYYYYYYYK",
+    "KYYYYYYYKKYYYYYYYYKKYYYYYYYK",
+    "KYYYYYYYYYYYYYYYYYYYYYYYYYYK",
+    "KYYYYYYYYYYYYYYYYYYYYYYYYYYK",
+    "KYYYYYYYYYYYYYYYYYYYYYYYYYYK",
+    "KYYYYYYYYYYYYYYYYYYYYYYYYYYK",
+    ".KYYYYYYYYYYYYYYYYYYYYYYYYK.",
+    ".KYYYYKKYYYYYYYYYYYYKKYYYYK.",
+    ".KYYYYKKKYYYYYYYYYYKKKYYYYK.",
+    "..KYYYYKKKYYYYYYYYKKKYYYYK..",
+    "..KYYYYYKKKKKKKKKKKKYYYYYK..",
+    "...KYYYYYKKKKKKKKKKYYYYYK...",
+    "....KYYYYYYKKKKKKYYYYYYK....",
+    ".....KYYYYYYYYYYYYYYYYK.....",
+    "......KKYYYYYYYYYYYYKK......",
+    "........KKKYYYYYYKKK........",
+    "...........KKKKKK...........",
+};
+
+constexpr std::array<std::string_view, 24> kIcon24 = {
+    ".........KKKKKK.........",
+    ".......KKYYYYYYKK.......",
+    ".....KKYYYYYYYYYYKK.....",
+    "....KYYYYYYYYYYYYYYK....",
+    "...KYYYYYYYYYYYYYYYYK...",
+    "..KYYYYYYYYYYYYYYYYYYK..",
+    "..KYYYYKKYYYYYYKKYYYYK..",
+    ".KYYYYYKKYYYYYYKKYYYYYK.",
+    ".KYYYYYKKYYYYYYKKYYYYYK.",
+    "KYYYYYYKKYYYYYYKKYYYYYYK",
+    "KYYYYYYKKYYYYYYKKYYYYYYK",
+    "KYYYYYYYYYYYYYYYYYYYYYYK",
+    "KYYYYYYYYYYYYYYYYYYYYYYK",
+    "KYYYYYYYYYYYYYYYYYYYYYYK",
+    "KYYYYYYYYYYYYYYYYYYYYYYK",
+    ".KYYYYKYYYYYYYYYYKYYYYK.",
+    ".KYYYKKKYYYYYYYYKKKYYYK.",
+    "..KYYYKKKYYYYYYKKKYYYK..",
+    "..KYYYKKKKKKKKKKKKYYYK..",
+    "...KYYYYKKKKKKKKYYYYK...",
+    "....KYYYYYKKKKYYYYYK....",
+    ".....KKYYYYYYYYYYKK.....",
+    ".......KKYYYYYYKK.......",
+    ".........KKKKKK.........",
+};
+
+constexpr std::array<std::string_view, 20> kIcon20 = {
+    ".......KKKKKK.......",
+    ".....KKYYYYYYKK.....",
+    "....KYYYYYYYYYYK....",
+    "...KYYYYYYYYYYYYK...",
+    "..KYYYYYYYYYYYYYYK..",
+    ".KYYYYKKYYYYKKYYYYK.",
+    ".KYYYYKKYYYYKKYYYYK.",
+    "KYYYYYKKYYYYKKYYYYYK",
+    "KYYYYYKKYYYYKKYYYYYK",
+    "KYYYYYYYYYYYYYYYYYYK",
+    "KYYYYYYYYYYYYYYYYYYK",
+    "KYYYYYYYYYYYYYYYYYYK",
+    "KYYYYYYYYYYYYYYYYYYK",
+    ".KYYKKYYYYYYYYKKYYK.",
+    ".KYYYKKYYYYYYKKYYYK.",
+    "..KYYYKKKKKKKKYYYK..",
+    "...KYYYYKKKKYYYYK...",
+    "....KYYYYYYYYYYK....",
+    ".....KKYYYYYYKK.....",
+    ".......KKKKKK.......",
+};
+
+static_assert(RowsAreAll(kIcon32, 32) && RowsAreAll(kIcon28, 28) && RowsAreAll(kIcon24, 24) &&
+              RowsAreAll(kIcon20, 20) && RowsAreAll(kIcon16, 16));
 
 std::uint32_t ColourOfIconArt(char c) {
   switch (c) {
@@ -188,12 +270,14 @@ std::size_t Bitmap::Index(int x, int y) const {
 
 Bitmap DrawIcon(int size) {
   std::span<const std::string_view> art;
-  if (size == 32)
-    art = kIcon32;
-  else if (size == 16)
-    art = kIcon16;
-  else
-    throw std::invalid_argument("icon: drawn at 32 and 16 pixels only");
+  switch (size) {
+    case 32: art = kIcon32; break;
+    case 28: art = kIcon28; break;
+    case 24: art = kIcon24; break;
+    case 20: art = kIcon20; break;
+    case 16: art = kIcon16; break;
+    default: throw std::invalid_argument("icon: drawn at the sizes of kIconSizes only");
+  }
   Bitmap icon(size, size, kTransparent);
   for (int y = 0; y < size; ++y)
     for (int x = 0; x < size; ++x) icon.At(x, y) = ColourOfIconArt(art[y].at(x));

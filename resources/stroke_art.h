@@ -4,6 +4,7 @@
 // and .ico files of the resources and the help. Platform-neutral: the files are generated and
 // checked on the build machine.
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <span>
@@ -29,8 +30,12 @@ struct Bitmap {
 // The icon's see-through pixels. Only icons carry it; the encoders refuse it in a .bmp.
 inline constexpr std::uint32_t kTransparent = 0xFF000000;
 
-// The smiling face at 32 or 16 pixels square (std::invalid_argument for any other size), in the
-// 16 VGA colours, kTransparent around the face.
+// The sizes the icon is drawn at, each pixel by pixel: the system's small and large icons at
+// 100% to 200% (16 pixels at 100%, 20 at 125%, 24 at 150%, 28 at 175%, 32 at 200%).
+inline constexpr std::array<int, 5> kIconSizes{32, 28, 24, 20, 16};
+
+// The smiling face at one of kIconSizes, pixels square (std::invalid_argument for any other
+// size), in the 16 VGA colours, kTransparent around the face.
 Bitmap DrawIcon(int size);
 
 // A bottom-up 24-bit .bmp file.

@@ -10,6 +10,7 @@ namespace {
 constexpr auto None = WindowOwner::None;
 constexpr auto Panel = WindowOwner::Panel;
 constexpr auto Other = WindowOwner::Other;
+constexpr auto Taskbar = WindowOwner::Taskbar;
 
 TEST(Foreground, GoesBackToTheUsersProgramOnlyWhenThePanelOrNobodyTookIt) {
   const struct {
@@ -25,6 +26,8 @@ TEST(Foreground, GoesBackToTheUsersProgramOnlyWhenThePanelOrNobodyTookIt) {
       {"the panel itself was active (at start-up)", {Panel, true, Panel}, false},
       {"the panel was active and the help viewer is now", {Panel, true, Other}, false},
       {"nothing was active", {None, false, Panel}, false},
+      {"a click on the notification icon made the taskbar active", {Other, true, Taskbar}, true},
+      {"the user was in the taskbar itself", {Taskbar, true, Panel}, false},
   };
   for (const auto& c : cases) EXPECT_EQ(GiveForegroundBack(c.change), c.giveBack) << c.situation;
 }

@@ -294,7 +294,9 @@ TEST_F(SettingsTest, TheMenusCheckMarksFollowTheSettingsAndTheSignInValue) {
   const std::map<MenuItem, bool> defaults{
       {MenuItem::RememberPlace, false}, {MenuItem::KeySize100, true},    {MenuItem::KeySize125, false},
       {MenuItem::KeySize150, false},    {MenuItem::KeySize200, false},   {MenuItem::StartAtSignIn, false},
-      {MenuItem::RemoteDesktop, false},
+      {MenuItem::RemoteDesktop, false}, {MenuItem::Hotkey, false},       {MenuItem::TrayIcon, false},
+      {MenuItem::IdleOpacity100, true}, {MenuItem::IdleOpacity80, false}, {MenuItem::IdleOpacity60, false},
+      {MenuItem::IdleOpacity40, false},
   };
   EXPECT_EQ(fake.window.menuChecks, defaults) << "About has no mark";
 

@@ -53,14 +53,17 @@ TEST(ReadSettings, AFlagIsOnOnlyForTheNumberOne) {
       {"the text 1", T(u"1"), false},
       {"neither number nor text", kOther, false},
   };
+  const struct {
+    std::u16string_view name;
+    bool PanelSettings::*flag;
+  } flags[] = {{u"RemoteDesktop", &PanelSettings::remoteDesktop}, {u"RememberPlace", &PanelSettings::rememberPlace},
+               {u"Hotkey", &PanelSettings::hotkey}, {u"TrayIcon", &PanelSettings::trayIcon}};
   for (const auto& c : cases) {
-    std::vector<Stored> remote, remember;
-    if (c.value) {
-      remote.push_back({u"RemoteDesktop", *c.value});
-      remember.push_back({u"RememberPlace", *c.value});
+    for (const auto& f : flags) {
+      std::vector<Stored> stored;
+      if (c.value) stored.push_back({f.name, *c.value});
+      EXPECT_EQ(Read(stored).*f.flag, c.on) << testing::Utf8(f.name) << " " << c.what;
     }
-    EXPECT_EQ(Read(remote).remoteDesktop, c.on) << "RemoteDesktop " << c.what;
-    EXPECT_EQ(Read(remember).rememberPlace, c.on) << "RememberPlace " << c.what;
   }
 }
 
@@ -77,6 +80,18 @@ TEST(ReadSettings, AKeySizeIsOneOfTheFourOrTheDefault) {
       {"the text 150", T(u"150"), 100}, {"neither number nor text", kOther, 100},
   };
   for (const auto& c : cases) EXPECT_EQ(Read({{u"KeySize", c.value}}).keySize, c.keySize) << c.what;
+}
+
+TEST(ReadSettings, AnIdleOpacityIsOneOfTheFourOrOpaque) {
+  const struct {
+    const char* what;
+    StoredValue value;
+    int opacity;
+  } cases[] = {
+      {"80", N(80u), 80}, {"40", N(40u), 40}, {"50: between two", N(50u), 100}, {"0: invisible", N(0u), 100},
+      {"125: a key size", N(125u), 100}, {"the text 60", T(u"60"), 100},
+  };
+  for (const auto& c : cases) EXPECT_EQ(Read({{u"IdleOpacity", c.value}}).idleOpacity, c.opacity) << c.what;
 }
 
 TEST(ReadSettings, APlaceIsReadWholeAndOnlyWhileRemembered) {

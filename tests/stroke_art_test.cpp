@@ -136,7 +136,7 @@ TEST(Icon, IsAYellowFaceOnATransparentGroundInVgaColours) {
   const std::set<std::uint32_t> vga = {0x000000, 0x800000, 0x008000, 0x808000, 0x000080, 0x800080,
                                        0x008080, 0xC0C0C0, 0x808080, 0xFF0000, 0x00FF00, 0xFFFF00,
                                        0x0000FF, 0xFF00FF, 0x00FFFF, 0xFFFFFF, kTransparent};
-  for (int size : {32, 16}) {
+  for (int size : kIconSizes) {
     const Bitmap icon = DrawIcon(size);
     ASSERT_EQ(icon.width, size);
     ASSERT_EQ(icon.height, size);
@@ -239,7 +239,8 @@ TEST(ResourceFiles, MatchTheDrawingsByteForByte) {
   const char* stale = ": stale, rebuild the `resources` target";
   for (const auto& [picture, name] : pictures)
     EXPECT_TRUE(ReadFile(folder + name) == EncodeBmp24(DrawStrokePicture(picture))) << name << stale;
-  const std::array icons = {DrawIcon(32), DrawIcon(16)};
+  std::vector<Bitmap> icons;
+  for (int size : kIconSizes) icons.push_back(DrawIcon(size));
   EXPECT_TRUE(ReadFile(folder + "ygpanel.ico") == EncodeIco(icons)) << "ygpanel.ico" << stale;
 }
 

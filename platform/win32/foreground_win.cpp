@@ -1,9 +1,31 @@
 #include "platform/win32/foreground_win.h"
 
+#include <cwchar>
+
 namespace yg::win32 {
+
+namespace {
+
+// The taskbars of the primary and the other monitors and the notification area's overflow
+// (Windows 10 and 11); and Wine's own window for the notification icons where the X desktop has
+// no notification area, which a click on an icon activates.
+constexpr const wchar_t* kTaskbarClasses[] = {L"Shell_TrayWnd", L"Shell_SecondaryTrayWnd", L"NotifyIconOverflowWindow",
+                                              L"TopLevelWindowForOverflowXamlIsland", L"__winex11_standalone_tray"};
+
+bool IsTaskbar(HWND window) {
+  wchar_t name[64] = {};
+  GetClassNameW(window, name, 64);
+  for (const wchar_t* taskbar : kTaskbarClasses) {
+    if (std::wcscmp(name, taskbar) == 0) return true;
+  }
+  return false;
+}
+
+}  // namespace
 
 WindowOwner OwnerOf(HWND window) noexcept {
   if (!window) return WindowOwner::None;
+  if (IsTaskbar(window)) return WindowOwner::Taskbar;
   DWORD process = 0;
   GetWindowThreadProcessId(window, &process);
   return process == GetCurrentProcessId() ? WindowOwner::Panel : WindowOwner::Other;

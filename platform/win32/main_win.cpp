@@ -29,7 +29,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   yg::win32::Win32Tip tip(instance);
   yg::win32::RegistrySettings settings;
   yg::win32::Win32Panel window(instance);
-  yg::Form1 form({keys, window, window, layouts, shell, displays, target, tip, settings});
+  yg::Form1 form({keys, window, window, layouts, shell, displays, target, tip, settings, window.Hotkey(), window.Icon()});
   window.Attach(form);
 
   int exitCode = 0;

@@ -24,7 +24,7 @@ bool NotifiesFocus(const LayoutRow& row) { return row.control.name == Ctl::skb; 
 
 }  // namespace
 
-Win32Panel::Win32Panel(HINSTANCE instance) : instance_(instance) {
+Win32Panel::Win32Panel(HINSTANCE instance) : instance_(instance), icon_(instance) {
   for (const LayoutRow& row : LayoutTable()) {
     Child& c = children_.emplace_back();
     c.row = &row;
@@ -77,6 +77,9 @@ void Win32Panel::Create() {
   hwnd_ = CreateWindowExW(kPanelExStyle, kPanelClass, Wide(caption), kPanelStyle, CW_USEDEFAULT, CW_USEDEFAULT, 0, 0,
                           nullptr, nullptr, instance_, this);
   if (!hwnd_) Fail("CreateWindowExW panel");
+  hotkey_.window = hwnd_;
+  icon_.window = hwnd_;
+  AcceptShellMessages();
   dpi_ = DpiOf(hwnd_);
   SetLayoutDpi(hwnd_, LayoutDpi());
   UseFaces(MakeFaces(dpi_, keySize_));

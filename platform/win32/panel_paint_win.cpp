@@ -41,6 +41,8 @@ void Win32Panel::OnColoursChanged(bool systemColours) {
   colours_ = now;
   drawn_.clear();
   RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+  // A high-contrast theme keeps the panel opaque.
+  if (form_) form_->ColoursChanged();
 }
 
 HBITMAP Win32Panel::DrawnPictureOf(StrokePicture picture, int width, int height) {

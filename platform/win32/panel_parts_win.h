@@ -9,6 +9,7 @@
 #include <string>
 
 #include "base/control_id.h"
+#include "platform/win32/scoped_win.h"
 #include "ports/panel_window.h"
 
 namespace yg::win32::panel {
@@ -40,6 +41,12 @@ inline constexpr Ctl kContainers[] = {Ctl::Form1, Ctl::Frame1, Ctl::Frame4, Ctl:
 UINT MenuCommandOf(MenuItem item);
 // The panel's item a WM_SYSCOMMAND names, if it names one.
 std::optional<MenuItem> SettingsItemOf(WPARAM command);
+// The notification icon's menu, and the item of it a command names.
+ScopedMenu MakeIconMenu();
+std::optional<MenuItem> IconItemOf(UINT command);
+
+// Posted by a second start of the program to the copy that runs (Form1::StartedAgain).
+UINT StartedAgainMessage();
 
 // FacilityFailed, naming the facility and the system's last error.
 [[noreturn]] void Fail(const char* what);

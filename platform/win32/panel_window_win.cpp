@@ -105,6 +105,7 @@ LRESULT CALLBACK Win32Panel::PictureProc(HWND hwnd, UINT message, WPARAM wParam,
 }
 
 LRESULT Win32Panel::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  if (const auto handled = OnOutOfWayMessage(message, wParam, lParam)) return *handled;
   switch (message) {
     case WM_MOUSEACTIVATE:
       // WS_EX_NOACTIVATE alone is not enough: Windows' activate-on-hover setting and Wine
@@ -404,6 +405,8 @@ void Win32Panel::ShowMessage(std::u16string_view text) {
 }
 
 void Win32Panel::ReportFatalError(std::u16string_view text) {
+  // The program ends without unwinding: the icon goes first, while the box is still up.
+  icon_.Remove();
   const std::u16string message(text);
   MessageBoxW(hwnd_, Wide(message), kTitle, MB_OK | MB_ICONERROR | MB_TASKMODAL);
   ExitProcess(1);

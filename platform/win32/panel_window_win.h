@@ -15,7 +15,9 @@
 #include "ports/panel_window.h"
 #include "platform/win32/accessible_win.h"
 #include "platform/win32/boundary_win.h"
+#include "platform/win32/hotkey_win.h"
 #include "platform/win32/scoped_win.h"
+#include "platform/win32/tray_win.h"
 
 namespace yg::win32 {
 
@@ -36,6 +38,9 @@ class Win32Panel final : public Controls, public PanelWindow {
   // Runs until the window is closed; returns the exit code.
   int RunMessageLoop();
   HWND Handle() const { return hwnd_; }
+  // The key combination and the notification icon, which belong to the window.
+  GlobalHotkey& Hotkey() { return hotkey_; }
+  NotificationIcon& Icon() { return icon_; }
 
   // Controls
   std::u16string Caption(ControlId control) const override;
@@ -73,6 +78,12 @@ class Win32Panel final : public Controls, public PanelWindow {
   void CheckMenuItem(MenuItem item, bool checked) override;
   void ShowMessage(std::u16string_view text) override;
   void ReportFatalError(std::u16string_view text) override;
+  void Hide() override;
+  bool Visible() const override;
+  void Close() override;
+  void SetOpacity(std::optional<std::uint8_t> alpha) override;
+  bool PointerOver() const override;
+  bool HighContrast() const override;
 
  private:
   // What is made for one DPI: the fonts and the window's icons. The stroke pictures are drawn
@@ -129,6 +140,13 @@ class Win32Panel final : public Controls, public PanelWindow {
   // System colours (WM_SYSCOLORCHANGE) or a setting such as high contrast changed.
   void OnColoursChanged(bool systemColours);
   bool OnKeyMessage(const MSG& msg);
+  // The key combination, the notification icon, a second start and the pointer coming over the
+  // panel (panel_out_of_way_win.cpp); nothing for a message none of them takes for itself.
+  std::optional<LRESULT> OnOutOfWayMessage(UINT message, WPARAM wParam, LPARAM lParam);
+  void OnIconEvent(UINT event, POINT at);
+  void OpenIconMenu(POINT at);
+  // Lets a second start and Explorer reach the panel should it run with higher rights.
+  void AcceptShellMessages();
   FatalReport FatalReporter();
 
   void CreateChild(Child& child);
@@ -183,6 +201,11 @@ class Win32Panel final : public Controls, public PanelWindow {
   } loops_;
   bool placing_ = false;  // the panel is moving its own window (MoveClient)
   UINT movedToDpi_ = 0;   // the DPI the system gave the window on that move; 0: none
+  SystemHotkey hotkey_;
+  TrayIcon icon_;
+  HMENU iconMenu_ = nullptr;     // the notification icon's menu while it is open
+  HWND beforeIcon_ = nullptr;    // the user's program when the pointer last came over the icon
+  LONG lastKeySelect_ = 0;       // when the icon was last chosen with the keyboard
   std::vector<Child> children_;  // one per layout row, in the table's order
   Faces faces_;  // at the current DPI
   SystemColours colours_;

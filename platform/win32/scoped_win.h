@@ -42,12 +42,16 @@ struct KernelHandleTraits {
 struct IconTraits {
   static void Close(HICON h) { DestroyIcon(h); }
 };
+struct MenuTraits {
+  static void Close(HMENU h) { DestroyMenu(h); }
+};
 
 using ScopedFont = Scoped<HFONT, GdiObjectTraits>;
 using ScopedBitmap = Scoped<HBITMAP, GdiObjectTraits>;
 using ScopedBrush = Scoped<HBRUSH, GdiObjectTraits>;
 using ScopedHandle = Scoped<HANDLE, KernelHandleTraits>;
 using ScopedIcon = Scoped<HICON, IconTraits>;
+using ScopedMenu = Scoped<HMENU, MenuTraits>;
 
 // Selects a GDI object into a device context for the life of the scope.
 class SelectIn {

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "base/errors.h"
+#include "platform/win32/panel_parts_win.h"
 #include "platform/win32/system_dll_win.h"
 #include "platform/win32/text_win.h"
 
@@ -34,6 +35,13 @@ bool SystemShell::AnotherCopyRunning() {
     case SingleCopy::Failed: break;
   }
   throw PanelError(ErrorKind::FacilityFailed, "CreateMutexW " + std::to_string(error));
+}
+
+void SystemShell::TellRunningCopy() {
+  // Posted: this copy ends at once and waits for nobody. The window is found hidden or shown.
+  if (const HWND running = FindWindowW(panel::kPanelClass, nullptr)) {
+    PostMessageW(running, panel::StartedAgainMessage(), 0, 0);
+  }
 }
 
 std::u16string SystemShell::ExecutablePath() {
@@ -93,8 +101,9 @@ ProgramVersion SystemShell::Version() {
 std::intptr_t SystemShell::Execute(std::u16string_view verb, std::u16string_view file,
                                    std::u16string_view parameters, std::u16string_view directory,
                                    int showCommand) {
-  // The shell, and the COM it may hand the file to, are loaded on the first help click: the
-  // panel needs neither to start, and both are heavy to load.
+  // The COM the shell may hand the file to is set up on the first help click: the panel does not
+  // need it to start, and it is heavy. (shell32 itself is loaded with the program, for the
+  // notification icon.)
   using CoInitializeExFn = HRESULT(WINAPI*)(LPVOID, DWORD);
   using ShellExecuteWFn = HINSTANCE(WINAPI*)(HWND, LPCWSTR, LPCWSTR, LPCWSTR, LPCWSTR, INT);
   static const auto shellExecute = [] {

@@ -18,6 +18,7 @@ SingleCopy SingleCopyFrom(bool gotHandle, DWORD lastError);
 class SystemShell : public Shell {
  public:
   bool AnotherCopyRunning() override;
+  void TellRunningCopy() override;
   std::u16string ExecutableFolder() override;
   std::u16string ExecutablePath() override;
   ProgramVersion Version() override;

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 #include <string_view>
+#include <vector>
 
 #include "resources/stroke_drawing.h"
 
@@ -51,7 +52,8 @@ int main(int argc, char** argv) {
     const std::filesystem::path folder = argv[1];
     for (const PictureFile& file : kPictureFiles)
       Write(folder / file.path, yg::EncodeBmp24(yg::DrawStrokePicture(file.picture)));
-    const std::array icons = {yg::DrawIcon(32), yg::DrawIcon(16)};
+    std::vector<yg::Bitmap> icons;
+    for (int size : yg::kIconSizes) icons.push_back(yg::DrawIcon(size));
     Write(folder / kIconFile, yg::EncodeIco(icons));
   } catch (const std::exception& e) {
     std::fprintf(stderr, "%s: %s\n", argv[0], e.what());

@@ -21,6 +21,7 @@ import sys
 import time
 from pathlib import Path
 
+import out_of_way_checks
 import reader_checks
 import settings_checks
 from driver import Programs, Receiver, Screen, log, numbers, wait_for
@@ -594,15 +595,18 @@ class Run:
 
     # -- one copy only
 
+    def second_start(self):
+        """Starts the panel again; True when the second copy ends at once."""
+        second = self.wine.start(self.wine.panel_exe)
+        try:
+            return second.wait(15) is not None
+        except subprocess.TimeoutExpired:
+            return False
+
     def check_second_copy(self):
         self.panel.refresh()
         before = self.panel.rect()
-        second = self.wine.start(self.wine.panel_exe)
-        try:
-            ended = second.wait(15) is not None
-        except subprocess.TimeoutExpired:
-            ended = False
-        self.c.check(ended, "a second start ends at once")
+        self.c.check(self.second_start(), "a second start ends at once")
         self.c.equal(self.wine.count(Panel.CLASS), 1, "there is still one panel window")
         self.panel.refresh()
         self.c.equal(self.panel.rect(), before, "the running copy is unchanged")
@@ -856,6 +860,7 @@ def main():
                 r.check_second_copy()
                 r.check_help()
                 settings_checks.check_settings(r, r.settings)
+                out_of_way_checks.check_out_of_way(r, r.settings)
                 r.check_notepad()
                 r.check_stranded()
             r.check_close()

@@ -26,6 +26,11 @@
 //                                       sends the message (numbers, decimal or 0x hex) to the
 //                                       first top-level window of the class and waits up to 5 s
 //                                       for it to be handled: result=<n>
+//   yg_probe.exe layered <class>        the layered opacity of the first top-level window of the
+//                                       class: layered=0|1 alpha=<0-255>
+//   yg_probe.exe hotkey <modifiers> <vk> <seconds>
+//                                       holds that key combination (RegisterHotKey modifiers) for
+//                                       that long, as another program would: registered=0|1
 //   yg_probe.exe send <key>...          one SendInput batch, the way the panel injects: scan
 //                                       code 0, no flag but KEYEVENTF_KEYUP, extra info 0;
 //                                       a key is down:<vk>, up:<vk> or tap:<vk> (down, then up)
@@ -103,9 +108,9 @@ std::string Size(const RECT& r) {
   return std::to_string(r.right - r.left) + "," + std::to_string(r.bottom - r.top);
 }
 
-// Collects the report and hands it over in one piece at the end. A console gets UTF-16 through
-// WriteConsoleW; a file or a pipe gets the UTF-8 bytes untouched, with no code page and no
-// CR/LF translation in between.
+// Collects the report and hands it over in one piece at the end, or before a command waits. A
+// console gets UTF-16 through WriteConsoleW; a file or a pipe gets the UTF-8 bytes untouched,
+// with no code page and no CR/LF translation in between.
 class Output {
  public:
   Output() = default;
@@ -118,7 +123,7 @@ class Output {
   }
   void Line(std::string_view line) { text_.append(line).append("\n"); }
 
- private:
+  // Hands over what was collected so far.
   void Flush() {
     const HANDLE out = GetStdHandle(STD_OUTPUT_HANDLE);
     DWORD mode = 0;
@@ -132,6 +137,7 @@ class Output {
     text_.clear();
   }
 
+ private:
   std::string text_;
 };
 
@@ -530,13 +536,45 @@ int Cover(Output& out, const std::vector<std::wstring>& args) {
   return 0;
 }
 
+// What another process can read of a layered window's opacity (GetLayeredWindowAttributes).
+int Layered(Output& out, const std::vector<std::wstring>& args) {
+  const HWND hwnd = FindWindowW(args[0].c_str(), nullptr);
+  out.Fact("found", Flag(hwnd != nullptr));
+  if (!hwnd) return kExitNotFound;
+  BYTE alpha = 255;
+  DWORD flags = 0;
+  const bool layered = (ExStyleOf(hwnd) & WS_EX_LAYERED) != 0;
+  if (layered && GetLayeredWindowAttributes(hwnd, nullptr, &alpha, &flags) && !(flags & LWA_ALPHA)) alpha = 255;
+  out.Fact("layered", Flag(layered));
+  out.Fact("alpha", std::to_string(alpha));
+  return 0;
+}
+
+// Another program holding a key combination: the panel must be refused it.
+int Hotkey(Output& out, const std::vector<std::wstring>& args) {
+  const auto modifiers = std::wcstoul(args[0].c_str(), nullptr, 10);
+  const auto vk = ParseVk(args[1]);
+  const auto seconds = std::wcstoul(args[2].c_str(), nullptr, 10);
+  if (!vk || seconds > 600) return kExitUsage;
+  const bool registered = RegisterHotKey(nullptr, 1, static_cast<UINT>(modifiers), *vk) != FALSE;
+  out.Fact("registered", Flag(registered));
+  out.Flush();  // the driver waits for this line before it goes on
+  const ULONGLONG end = GetTickCount64() + static_cast<ULONGLONG>(seconds) * 1000;
+  while (registered && GetTickCount64() < end) {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+  }
+  return registered ? 0 : kExitNotFound;
+}
+
 struct Command {
   const wchar_t* name;
   std::size_t min_args;
   std::size_t max_args;
   int (*run)(Output&, const std::vector<std::wstring>&);
 };
-constexpr std::array<Command, 14> kCommands{{
+constexpr std::array<Command, 16> kCommands{{
     {L"tip", 0, 0, Tip},
     {L"move", 5, 5, Move},
     {L"text", 1, 2, Text},
@@ -551,13 +589,16 @@ constexpr std::array<Command, 14> kCommands{{
     {L"send", 1, 10000, Send},
     {L"message", 4, 4, Message},
     {L"monitors", 0, 0, Monitors},
+    {L"layered", 1, 1, Layered},
+    {L"hotkey", 3, 3, Hotkey},
 }};
 
 constexpr char kUsage[] =
     "usage: yg_probe.exe tree <class> | foreground | zorder <class> <class> | count <class> |\n"
     "       list | close <class> | text <class> [<child-class>] | items <class> <id> |\n"
     "       move <class> <x> <y> <w> <h> | tip | cover <x> <y> <w> <h> <s> |\n"
-    "       message <class> <message> <wparam> <lparam> | monitors |\n"
+    "       message <class> <message> <wparam> <lparam> | monitors | layered <class> |\n"
+    "       hotkey <modifiers> <vk> <seconds> |\n"
     "       send down:<vk>|up:<vk>|tap:<vk>...\n";
 
 int Usage() {

@@ -18,8 +18,10 @@ from pathlib import Path
 
 from driver import read_png
 
-# The panel's items, last in the window menu, in their order; the key sizes form a submenu.
-MENU_ITEMS = ["记住位置和大小", "键盘大小", "开机时启动", "远程桌面兼容", "关于"]
+# The panel's items, last in the window menu, in their order; the key sizes and the idle
+# opacities form submenus.
+MENU_ITEMS = ["记住位置和大小", "键盘大小", "开机时启动", "远程桌面兼容", "显示/隐藏快捷键（Ctrl+Alt+K）", "通知区域图标",
+              "空闲时透明", "关于"]
 KEY_SIZES = [100, 125, 150, 200]
 
 SOFTWARE = r"HKEY_CURRENT_USER\Software"
@@ -199,26 +201,32 @@ class WindowMenu:
         return marks
 
     def choose_size(self, percent):
+        if not self.choose_in_submenu("键盘大小", KEY_SIZES, self.current_size, percent):
+            return False
+        self.current_size = percent
+        return True
+
+    def choose_in_submenu(self, item, choices, current, chosen):
+        """Opens the submenu of `item`, checks that its rows are `choices` with the dot on
+        `current`, and clicks the row of `chosen`."""
         window = self.open()
         rows = window and self.our_rows(window, "menu.png")
         if not rows:
             return False
-        self.click_row(window, rows[MENU_ITEMS.index("键盘大小")])
+        self.click_row(window, rows[MENU_ITEMS.index(item)])
         sub = run_wait(self.run, lambda: (lambda w: w if w.get("hwnd") != window["hwnd"] else None)(
             self.run.wine.tree("#32768")[0]), 5)
-        if not self.run.c.check(sub, "the key-size submenu opens"):
+        if not self.run.c.check(sub, f"the submenu of {item} opens"):
             self.close()
             return False
         time.sleep(0.3)
-        sizes = self.rows(sub, "menu-sizes.png")
-        if not self.run.c.equal(len(sizes), len(KEY_SIZES), "the key-size submenu has four sizes"):
+        found = self.rows(sub, "menu-sub.png")
+        if not self.run.c.equal(len(found), len(choices), f"the submenu of {item} has {len(choices)} rows"):
             self.close()
             return False
-        self.run.c.equal([row[2] < min(r[2] for r in sizes) + 3 for row in sizes],
-                         [size == self.current_size for size in KEY_SIZES],
-                         f"the key-size submenu marks {self.current_size}%")
-        self.click_row(sub, sizes[KEY_SIZES.index(percent)])
-        self.current_size = percent
+        self.run.c.equal([row[2] < min(r[2] for r in found) + 3 for row in found],
+                         [choice == current for choice in choices], f"the submenu of {item} marks {current}")
+        self.click_row(sub, found[choices.index(chosen)])
         return True
 
     current_size = 100

@@ -198,6 +198,7 @@ float FakePanelWindow::ScreenHeight() const {
 }
 
 void FakePanelWindow::SetTopmost(std::uint32_t positionFlags) {
+  if (positionFlags & 0x40) visible = true;  // SWP_SHOWWINDOW
   log_.Add("SetTopmost " + Hex(positionFlags));
 }
 
@@ -242,6 +243,18 @@ void FakePanelWindow::ReportFatalError(std::u16string_view text) {
   fatalErrors.emplace_back(text);
   log_.Add("ReportFatalError");
 }
+
+void FakePanelWindow::Hide() {
+  visible = false;
+  log_.Add("Hide");
+}
+
+void FakePanelWindow::Close() {
+  closed = true;
+  log_.Add("Close");
+}
+
+void FakePanelWindow::SetOpacity(std::optional<std::uint8_t> alpha) { opacity = alpha; }
 
 // Keyboard layouts
 
@@ -296,6 +309,8 @@ bool FakeShell::AnotherCopyRunning() {
   log_.Add("AnotherCopyRunning?");
   return anotherCopy;
 }
+
+void FakeShell::TellRunningCopy() { log_.Add("TellRunningCopy"); }
 
 std::u16string FakeShell::ExecutableFolder() {
   FailIfAsked(failing, "ExecutableFolder");
@@ -361,6 +376,20 @@ const StoredValue& FakeSettingsStore::Panel(std::u16string_view name) const {
   const auto it = values.find({SettingsKey::Panel, std::u16string(name)});
   return it == values.end() ? kMissing : it->second;
 }
+
+bool FakeHotkey::Register(KeyChord chord) {
+  if (!refuse) held = chord;
+  return !refuse;
+}
+
+void FakeHotkey::Unregister() { held.reset(); }
+
+void FakeNotificationIcon::Add(std::u16string_view tip) {
+  shown = std::u16string(tip);
+  ++adds;
+}
+
+void FakeNotificationIcon::Remove() { shown.reset(); }
 
 FakePlatform::FakePlatform() {
   keys.log = &log;

@@ -12,7 +12,9 @@
 #include "panel/form1.h"
 #include "panel/layout.h"
 #include "ports/controls.h"
+#include "ports/hotkey.h"
 #include "ports/keyboard_layouts.h"
+#include "ports/notification_icon.h"
 #include "ports/panel_window.h"
 #include "ports/settings_store.h"
 #include "ports/shell.h"
@@ -95,6 +97,12 @@ class FakePanelWindow : public PanelWindow {
   void CheckMenuItem(MenuItem item, bool checked) override;
   void ShowMessage(std::u16string_view text) override;
   void ReportFatalError(std::u16string_view text) override;
+  void Hide() override;
+  bool Visible() const override { return visible; }
+  void Close() override;
+  void SetOpacity(std::optional<std::uint8_t> alpha) override;
+  bool PointerOver() const override { return pointerOver; }
+  bool HighContrast() const override { return highContrast; }
 
   float screenWidth = 15360, screenHeight = 11520;  // 1024 x 768 pixels
   float twipsPerPixel = 15;  // 0: keep sizes as set
@@ -112,6 +120,10 @@ class FakePanelWindow : public PanelWindow {
   std::map<MenuItem, bool> menuChecks;  // the check marks the menu shows
   std::vector<std::u16string> messages;
   std::vector<std::u16string> fatalErrors;
+  std::optional<std::uint8_t> opacity;  // nothing: an ordinary opaque window
+  bool pointerOver = false;
+  bool highContrast = false;
+  bool closed = false;
   std::set<std::string> failing;
   // Runs while a message box or the move loop holds the handler, as messages that arrive then
   // would.
@@ -160,6 +172,7 @@ class FakeShell : public Shell {
   explicit FakeShell(CallLog& log) : log_(log) {}
 
   bool AnotherCopyRunning() override;
+  void TellRunningCopy() override;
   std::u16string ExecutableFolder() override;
   std::intptr_t Execute(std::u16string_view verb, std::u16string_view file, std::u16string_view parameters,
                         std::u16string_view directory, int showCommand) override;
@@ -197,13 +210,34 @@ class FakeSettingsStore : public SettingsStore {
   void Store(SettingsKey key, std::u16string_view name, StoredValue value);
 };
 
+// Holds the combination unless `refuse` says another program does.
+class FakeHotkey : public GlobalHotkey {
+ public:
+  bool Register(KeyChord chord) override;
+  void Unregister() override;
+
+  std::optional<KeyChord> held;
+  bool refuse = false;
+};
+
+class FakeNotificationIcon : public NotificationIcon {
+ public:
+  void Add(std::u16string_view tip) override;
+  void Remove() override;
+
+  std::optional<std::u16string> shown;  // the tip of the icon shown
+  int adds = 0;
+};
+
 // Every fake, and a panel wired to them.
 struct FakePlatform {
   FakePlatform();
-  PanelPlatform View() { return {keys, controls, window, layouts, shell, displays, target, tip, settings}; }
+  PanelPlatform View() {
+    return {keys, controls, window, layouts, shell, displays, target, tip, settings, hotkey, icon};
+  }
   // The fakes around a real window that stands in for the controls and the panel window.
   PanelPlatform ViewAround(Controls& realControls, PanelWindow& realWindow) {
-    return {keys, realControls, realWindow, layouts, shell, displays, target, tip, settings};
+    return {keys, realControls, realWindow, layouts, shell, displays, target, tip, settings, hotkey, icon};
   }
 
   CallLog log;
@@ -216,6 +250,8 @@ struct FakePlatform {
   FakeKeyTarget target;
   FakeTipWindow tip;
   FakeSettingsStore settings;
+  FakeHotkey hotkey;
+  FakeNotificationIcon icon;
 };
 
 }  // namespace yg::testing

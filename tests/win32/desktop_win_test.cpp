@@ -96,7 +96,8 @@ class DesktopWinTest : public ::testing::Test {
   Win32Panel window{GetModuleHandleW(nullptr)};
   SystemDisplays displays;
   Win32Tip tip{GetModuleHandleW(nullptr)};
-  Form1 form{{fake.keys, window, window, fake.layouts, fake.shell, displays, fake.target, tip, fake.settings}};
+  Form1 form{{fake.keys, window, window, fake.layouts, fake.shell, displays, fake.target, tip, fake.settings,
+               fake.hotkey, fake.icon}};
 };
 
 TEST_F(DesktopWinTest, TheSystemsMonitorsPrimaryFirstInTwipsAtThePanelsScale) {

@@ -156,7 +156,8 @@ class SettingsMenuTest : public testing::Win32PanelTest {
 
   yg::testing::FakePlatform fake;
   SystemDisplays displays;
-  Form1 form{{fake.keys, panel, panel, fake.layouts, fake.shell, displays, fake.target, fake.tip, fake.settings}};
+  Form1 form{{fake.keys, panel, panel, fake.layouts, fake.shell, displays, fake.target, fake.tip, fake.settings,
+               fake.hotkey, fake.icon}};
 };
 
 TEST_F(SettingsMenuTest, OpeningTheMenuChecksWhatIsOnAndChoosingAnItemChangesIt) {

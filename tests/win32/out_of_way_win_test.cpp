@@ -1,0 +1,54 @@
+// The real window's side of 空闲时透明: the pointer over a key reaches the core through the key's
+// frame, and the opacity is the window's own, as any program reads it.
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include "panel/form1.h"
+#include "tests/fakes/fake_platform.h"
+#include "tests/win32/panel_fixture_win.h"
+
+namespace yg::win32 {
+namespace {
+
+class OutOfWayWinTest : public testing::Win32PanelTest {
+ protected:
+  void SetUp() override {
+    Win32PanelTest::SetUp();
+    panel.Attach(form);
+  }
+
+  // The window's alpha as any program reads it; nothing when it is no layered window.
+  std::optional<int> Alpha() {
+    if ((GetWindowLongPtrW(panel.Handle(), GWL_EXSTYLE) & WS_EX_LAYERED) == 0) return std::nullopt;
+    BYTE alpha = 0;
+    DWORD flags = 0;
+    if (!GetLayeredWindowAttributes(panel.Handle(), nullptr, &alpha, &flags) || !(flags & LWA_ALPHA)) return -1;
+    return alpha;
+  }
+
+  yg::testing::FakePlatform fake;
+  Form1 form{fake.ViewAround(panel, panel)};
+};
+
+TEST_F(OutOfWayWinTest, ThePointerOverAKeyInAFrameMakesTheFadedPanelOpaque) {
+  panel.SetLeft(3000);
+  panel.SetTop(3000);
+  ASSERT_TRUE(SetCursorPos(0, 0));
+  form.MenuChosen(MenuItem::IdleOpacity40);
+  EXPECT_EQ(Alpha(), 255);
+  for (int i = 0; i < 20; ++i) form.Timer(TimerId::IdleFade);
+  EXPECT_EQ(Alpha(), 102) << "40% of 255";
+  // As the system sends it to the key under the pointer, which hands it to Frame4, which hands it
+  // to the panel.
+  const HWND key = GetDlgItemDeep(Skb(50));
+  SendMessageW(key, WM_SETCURSOR, reinterpret_cast<WPARAM>(key), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+  EXPECT_EQ(Alpha(), 255);
+  form.MenuChosen(MenuItem::IdleOpacity100);
+  EXPECT_EQ(Alpha(), std::nullopt) << "an ordinary window again";
+  EXPECT_TRUE(fake.window.fatalErrors.empty());
+}
+
+}  // namespace
+}  // namespace yg::win32
