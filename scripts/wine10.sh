@@ -54,45 +54,51 @@ if is_debian13; then
   exit
 fi
 
-root=${YG_WINE10_ROOT:-/var/tmp/yg-wine10}
-repo=$PWD
-if [ "$build" -eq 1 ]; then build_windows || exit 1; fi
+# In a function, read whole before it runs: bash reads a script as it goes, and this one waits
+# many minutes on the chroot, in which the file may be edited.
+in_chroot() {
+  root=${YG_WINE10_ROOT:-/var/tmp/yg-wine10}
+  repo=$PWD
+  if [ "$build" -eq 1 ]; then build_windows || exit 1; fi
 
-# One run at a time uses the chroot: it holds its mounts.
-exec {lock}>"$root.lock"
-flock -w 3600 "$lock" || { echo "$0: $root.lock is held" >&2; exit 1; }
-# A run that was killed may have left its mounts.
-for point in "$repo" /tmp /dev/shm /dev/pts /dev /sys /proc; do
-  ! mountpoint -q "$root$point" || umount -l "$root$point"
-done
+  # One run at a time uses the chroot: it holds its mounts.
+  exec {lock}>"$root.lock"
+  flock -w 3600 "$lock" || { echo "$0: $root.lock is held" >&2; exit 1; }
+  # A run that was killed may have left its mounts.
+  for point in "$repo" /tmp /dev/shm /dev/pts /dev /sys /proc; do
+    ! mountpoint -q "$root$point" || umount -l "$root$point"
+  done
 
-if [ ! -f "$root/.yg-complete" ]; then
-  need_packages debootstrap || exit 1
-  echo "Making the Debian 13 chroot $root"
-  rm -rf --one-file-system "$root"
-  debootstrap --variant=minbase trixie "$root" >"$root.debootstrap.log" 2>&1 || {
-    echo "$0: debootstrap failed; see $root.debootstrap.log" >&2
-    exit 1
+  if [ ! -f "$root/.yg-complete" ]; then
+    need_packages debootstrap || exit 1
+    echo "Making the Debian 13 chroot $root"
+    rm -rf --one-file-system "$root"
+    debootstrap --variant=minbase trixie "$root" >"$root.debootstrap.log" 2>&1 || {
+      echo "$0: debootstrap failed; see $root.debootstrap.log" >&2
+      exit 1
+    }
+    touch "$root/.yg-complete"
+  fi
+  cp /etc/resolv.conf "$root/etc/resolv.conf"
+
+  mounted=()
+  mount_into() {
+    mkdir -p "$root$2" && mount --bind "$1" "$root$2" && mounted=("$root$2" "${mounted[@]}")
   }
-  touch "$root/.yg-complete"
-fi
-cp /etc/resolv.conf "$root/etc/resolv.conf"
+  unmount_all() {
+    local point
+    for point in "${mounted[@]}"; do umount "$point" 2>/dev/null || umount -l "$point"; done
+  }
+  trap unmount_all EXIT
+  mkdir -p "$root/proc" && mount -t proc proc "$root/proc" && mounted=("$root/proc") || exit 1
+  for point in /sys /dev /dev/pts /dev/shm /tmp "$repo"; do
+    mount_into "$point" "$point" || exit 1
+  done
 
-mounted=()
-mount_into() {
-  mkdir -p "$root$2" && mount --bind "$1" "$root$2" && mounted=("$root$2" "${mounted[@]}")
+  args=(--no-build "${only[@]}")
+  for dpi in "${dpis[@]}"; do args+=(--dpi "$dpi"); done
+  chroot "$root" /usr/bin/env -i PATH=/usr/sbin:/usr/bin:/sbin:/bin HOME=/root LANG=C.UTF-8 \
+    ${YG_WINEPREFIX:+YG_WINEPREFIX="$YG_WINEPREFIX"} bash "$repo/scripts/wine10.sh" "${args[@]}"
 }
-unmount_all() {
-  local point
-  for point in "${mounted[@]}"; do umount "$point" 2>/dev/null || umount -l "$point"; done
-}
-trap unmount_all EXIT
-mkdir -p "$root/proc" && mount -t proc proc "$root/proc" && mounted=("$root/proc") || exit 1
-for point in /sys /dev /dev/pts /dev/shm /tmp "$repo"; do
-  mount_into "$point" "$point" || exit 1
-done
 
-args=(--no-build "${only[@]}")
-for dpi in "${dpis[@]}"; do args+=(--dpi "$dpi"); done
-chroot "$root" /usr/bin/env -i PATH=/usr/sbin:/usr/bin:/sbin:/bin HOME=/root LANG=C.UTF-8 \
-  ${YG_WINEPREFIX:+YG_WINEPREFIX="$YG_WINEPREFIX"} bash "$repo/scripts/wine10.sh" "${args[@]}"
+in_chroot
