@@ -7,7 +7,8 @@
 #   yg_without_wine <cmd...>   runs cmd with that PATH
 
 yg_hide_wine() {
-  local links=$1 folder found others n=0 path= i
+  local links folder found others n=0 path= i
+  links=$(realpath -m "$1")  # make runs commands in other folders
   local -a programs targets
   rm -rf "$links"
   IFS=: read -ra folders <<<"$PATH"
