@@ -83,8 +83,8 @@ class Programs:
     def probe(self, *args):
         return self.run_tool("yg_probe.exe", *args)
 
-    def run_tool(self, exe, *args):
-        return run(self.command(self.bin / exe, *args), **self.options)
+    def run_tool(self, exe, *args, timeout=30):
+        return run(self.command(self.bin / exe, *args), timeout=timeout, **self.options)
 
     def facts(self, *args):
         """The probe's key=value lines as a dict (child lines left out)."""
