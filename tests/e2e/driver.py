@@ -35,8 +35,14 @@ def wait_for(condition, timeout, interval=0.05):
 
 
 def run(args, timeout=30, **options):
-    return subprocess.run(args, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, stdin=subprocess.DEVNULL,
-                          timeout=timeout, check=False, **options).stdout.decode("utf-8", "replace")
+    """The tool's output; none from a tool that hangs, so that the checks that wanted it fail and the
+    run goes on."""
+    try:
+        return subprocess.run(args, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, stdin=subprocess.DEVNULL,
+                              timeout=timeout, check=False, **options).stdout.decode("utf-8", "replace")
+    except subprocess.TimeoutExpired:
+        log(f"NOTE no answer from {' '.join(map(str, args))} in {timeout} s")
+        return ""
 
 
 def numbers(text):
@@ -77,8 +83,8 @@ class Programs:
     def probe(self, *args):
         return self.run_tool("yg_probe.exe", *args)
 
-    def run_tool(self, exe, *args):
-        return run(self.command(self.bin / exe, *args), **self.options)
+    def run_tool(self, exe, *args, timeout=30):
+        return run(self.command(self.bin / exe, *args), timeout=timeout, **self.options)
 
     def facts(self, *args):
         """The probe's key=value lines as a dict (child lines left out)."""

@@ -223,6 +223,23 @@ class Run:
         self.screen.click(*self.panel.centre("Command29"))
         self.expect_keys(expand(["190"]), f"after {after} a click on 。 types into the receiver")
 
+    # -- checks kept in modules of their own
+
+    def check_pictures(self):
+        self.appearance.check_pictures()
+
+    def check_colour_schemes(self):
+        self.appearance.check_colour_schemes()
+
+    def check_settings(self):
+        settings_checks.check_settings(self, self.settings)
+
+    def check_key_size(self):
+        settings_checks.check_key_size(self, self.settings)
+
+    def check_out_of_way(self):
+        out_of_way_checks.check_out_of_way(self, self.settings)
+
     # -- start-up: size, place and styles
 
     def check_window(self):
@@ -305,13 +322,13 @@ class Run:
         items = [line.split("=", 1)[1] for line in self.wine.probe("items", Panel.CLASS,
                                                                    self.panel.layout["Combo1"]["id"]).splitlines()
                  if line.startswith("item=")]
-        # Wine's one keyboard layout answers as an input method, with the description "Wine XIM";
-        # Windows has the user's own, each with a name.
+        # Windows has the user's own layouts, each with a name. Wine has one, an input method that
+        # Wine 8 describes as "Wine XIM" and Wine 10 not at all.
         items = [i.rstrip("\r") for i in items]
         if self.args.native:
             self.c.check(items and all(items), "Combo1 lists the installed layouts", f"items: {items}")
         else:
-            self.c.equal(items, ["Wine XIM"], "Combo1 lists the installed layout")
+            self.c.check(items in (["Wine XIM"], [""]), "Combo1 lists Wine's one layout", f"items: {items}")
 
     def check_tooltips(self):
         for name, tip in (("Image6", "＝I键"), ("Image15", "＝L键"), ("Command1", "=键Esc"),
@@ -329,10 +346,10 @@ class Run:
 
     # -- every key-pad control, clicked as a user clicks it
 
-    def check_clicks(self, expected_path):
+    def check_clicks(self):
         self.receiver.set_mark()
         start_mark = self.receiver.mark
-        for name, kind, tokens in read_expected(expected_path):
+        for name, kind, tokens in read_expected(self.args.expected):
             self.receiver.set_mark()
             x, y = self.panel.centre(name)
             if kind == "stroke":
@@ -346,19 +363,24 @@ class Run:
         self.c.equal(self.wine.facts("foreground").get("class"), "YgReceiver",
                      "the receiver is still the foreground window")
 
-    def check_screen_reader(self, expected_path):
+    def check_screen_reader(self):
         reader_checks.check_names_and_roles(self)
-        clicks = {name: expand(tokens) for name, _, tokens in read_expected(expected_path)}
+        clicks = {name: expand(tokens) for name, _, tokens in read_expected(self.args.expected)}
         reader_checks.check_default_actions(self, clicks)
 
     def expect_keys(self, events, what):
         lines = self.receiver.wait_hook_events(len(events))
-        hook = self.receiver.hook_events(lines)
+        # A low-level hook sees the Ctrl the panel sends (17) as the left Ctrl (162) on Windows and
+        # under Wine 10; Wine 8 passes it on as sent.
+        hook = [(d, 17 if vk == 162 else vk, *rest) for d, vk, *rest in self.receiver.hook_events(lines)]
         expected = [(d, vk, 0, 1, 0) for d, vk in events]
         ok = self.c.equal(hook, expected, what + ": the events the system saw (scan 0, injected, not extended)")
         # The focused window gets the same keys; its queue reports the left Shift as Shift (16).
+        # Its queue may lag behind the hook on a busy machine.
         messages = [(d, 16 if vk == 160 else vk) for d, vk in events]
-        self.c.equal(self.receiver.message_events(lines), messages, what + ": the keys the focused window got")
+        wait_for(lambda: len(self.receiver.message_events(self.receiver.new_lines())) >= len(messages), 5)
+        self.c.equal(self.receiver.message_events(self.receiver.new_lines()), messages,
+                     what + ": the keys the focused window got")
         return ok
 
     # -- quick clicks: a double click is two clicks
@@ -654,9 +676,10 @@ class Run:
         self.expect_keys(expand(["ilhihk"]), "after the message the panel still types")
 
     def message_box(self):
-        """The OK button's centre of the panel's 未找到文件 message box, if one is shown."""
+        """The OK button's centre of the panel's 未找到文件 message box, once a user can see it: the
+        box exists before it is placed and shown, and a click then lands beside it."""
         window, children = self.wine.tree("#32770")
-        if window.get("found") != "1" or not any(c["text"] == "未找到文件" for c in children):
+        if window.get("visible") != "1" or not any(c["text"] == "未找到文件" for c in children):
             return None
         for c in children:
             if c["class"] == "Button":
@@ -753,6 +776,14 @@ class Run:
         self.panel = Panel(self.wine, self.layout_lines, self.dpi)
         return True
 
+    def check_taskbars(self):
+        # The taskbars are Wine's stand-ins (an X property), and Wine's one layout is that of the
+        # prefix's English locale, not Chinese: the tip shows. On Windows the desktop has its own
+        # taskbar and layouts.
+        if not self.args.native:
+            self.check_taskbar(40)
+            self.check_taskbar(48, plain_layout=True)
+
     def check_taskbar(self, height, plain_layout=False):
         if not self.fresh_wine(height, plain_layout):
             return
@@ -820,6 +851,38 @@ class Run:
                      "the receiver stays active with the tip shown and gone")
 
 
+# Every check in its order, with one word for where the quick set runs it: "scaling" for what
+# depends on the display's scaling, at every DPI; "once" for the rest, at 96 DPI only
+# (--scaling-only leaves these out). Start-up and the window's size and place come first always.
+CHECKS = (
+    ("scaling", "check_layout"),
+    ("scaling", "check_pictures"),
+    ("once", "check_layout_list"),
+    ("once", "check_startup_keyboard"),
+    ("once", "check_colour_schemes"),
+    ("scaling", "focus_receiver"),
+    ("once", "check_tooltips"),
+    ("once", "check_clicks"),
+    ("once", "check_quick_clicks"),
+    ("scaling", "check_stroke_pad"),
+    ("once", "check_screen_reader"),
+    ("scaling", "check_modes"),
+    ("once", "check_drag"),
+    ("once", "check_other_presses"),
+    ("once", "check_topmost"),
+    ("once", "check_second_copy"),
+    ("once", "check_help"),
+    ("once", "check_settings"),
+    ("scaling", "check_key_size"),
+    ("once", "check_out_of_way"),
+    ("once", "check_notepad"),
+    ("once", "check_stranded"),
+    ("scaling", "check_close"),
+    ("once", "check_taskbars"),
+)
+assert {where for where, _ in CHECKS} == {"scaling", "once"} and all(hasattr(Run, name) for _, name in CHECKS)
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__)
     parser.add_argument("--bin", required=True, help="folder of yg_probe.exe, yg_receiver.exe, yg_layout_dump.exe")
@@ -831,6 +894,8 @@ def main():
                         help="WxH of the primary monitor (default: its own)")
     parser.add_argument("--native", action="store_true", help="on Windows: start the programs directly, not through wine")
     parser.add_argument("--smoke", action="store_true", help="start-up, 虫 into notepad and close only")
+    parser.add_argument("--scaling-only", action="store_true", help="only the checks that depend on the scaling")
+    parser.add_argument("--only", type=lambda s: s.split(","), help="only these checks of CHECKS, comma-separated")
     args = parser.parse_args()
     Path(args.out).mkdir(parents=True, exist_ok=True)
 
@@ -841,35 +906,11 @@ def main():
             r.check_window()
             if args.smoke:
                 r.check_notepad()
+                r.check_close()
             else:
-                r.check_layout()
-                r.appearance.check_pictures()
-                r.check_layout_list()
-                r.check_startup_keyboard()
-                r.appearance.check_colour_schemes()
-                r.focus_receiver()
-                r.check_tooltips()
-                r.check_clicks(args.expected)
-                r.check_quick_clicks()
-                r.check_stroke_pad()
-                r.check_screen_reader(args.expected)
-                r.check_modes()
-                r.check_drag()
-                r.check_other_presses()
-                r.check_topmost()
-                r.check_second_copy()
-                r.check_help()
-                settings_checks.check_settings(r, r.settings)
-                out_of_way_checks.check_out_of_way(r, r.settings)
-                r.check_notepad()
-                r.check_stranded()
-            r.check_close()
-            # The taskbars are Wine's stand-ins (an X property), and Wine's one layout is that of
-            # the prefix's English locale, not Chinese: the tip shows. On Windows the desktop has
-            # its own taskbar and layouts.
-            if not args.smoke and not args.native:
-                r.check_taskbar(40)
-                r.check_taskbar(48, plain_layout=True)
+                for where, name in CHECKS:
+                    if (where == "scaling" or not args.scaling_only) and (not args.only or name in args.only):
+                        getattr(r, name)()
     finally:
         r.screen.close()
         r.wine.stop_all()

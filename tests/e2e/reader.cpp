@@ -16,6 +16,7 @@
 #include <windows.h>
 #include <oleacc.h>
 
+#include <cstdint>
 #include <cwchar>
 #include <string>
 #include <string_view>

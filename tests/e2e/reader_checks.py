@@ -15,7 +15,9 @@ UNSEEN = {f"Image{n}" for n in (1, 2, 4, 5, 7, 8, 10, 11, 13, 14)} | {"Combo1"}
 def read_controls(run):
     """yg_reader's lines as dicts, by control name (the combo box's own edit left out)."""
     controls = {}
-    for line in run.wine.run_tool("yg_reader.exe", "controls", run.panel.CLASS).splitlines():
+    # Some thousand calls into the panel from another process: 36 s under Wine at a load average of
+    # 12 on two cores, a few seconds on a quiet machine.
+    for line in run.wine.run_tool("yg_reader.exe", "controls", run.panel.CLASS, timeout=120).splitlines():
         line = line.rstrip("\r")
         if not line.startswith("control "):
             continue

@@ -242,14 +242,14 @@ class WindowMenu:
 
 
 def check_settings(run, registry):
-    """Every item, each switched on and off again: the run goes on with the defaults."""
+    """Every item but the key size (check_key_size), each switched on and off again: the run goes
+    on with the defaults."""
     menu = WindowMenu(run)
     check_first_menu(run, menu)
     check_about(run, menu)
     check_about_receiver_held(run, menu)
     check_remote_desktop(run, menu, registry)
     check_sign_in(run, menu, registry)
-    check_key_size(run, menu, registry)
     check_remembered_place(run, menu, registry)
 
 
@@ -282,12 +282,13 @@ def check_about_receiver_held(run, menu):
         box = run_wait(run, lambda: about_box(run), 10)
     finally:
         os.kill(pid, signal.SIGCONT)
+    # Looked for again: while the receiver was held, Wine 10 had not yet put the box on the screen.
     if run.c.check(box, "关于 shows the About box while the receiver is held still"):
-        about_box_gives_back(run, box, "the About box chosen while the receiver was held still")
+        about_box_gives_back(run, "the About box chosen while the receiver was held still")
 
 
-def about_box_gives_back(run, box=None, what="the About box"):
-    box = box or run_wait(run, lambda: about_box(run), 10)
+def about_box_gives_back(run, what="the About box"):
+    box = run_wait(run, lambda: about_box(run), 10)
     if not run.c.check(box, "关于 shows the About box"):
         return
     text, ok_button = box
@@ -302,8 +303,9 @@ def about_box_gives_back(run, box=None, what="the About box"):
 
 
 def about_box(run):
+    """The box's text and its OK button's centre, once shown: before, it may not stand in its place."""
     window, children = run.wine.tree("#32770")
-    if window.get("found") != "1" or window.get("pid") != run.panel.window.get("pid"):
+    if window.get("visible") != "1" or window.get("pid") != run.panel.window.get("pid"):
         return None
     text = next((c["text"] for c in children if c["class"] == "Static" and "版本" in c["text"]), None)
     button = next((c for c in children if c["class"] == "Button"), None)
@@ -397,7 +399,8 @@ def check_sign_in(run, menu, registry):
         run.c.equal(registry.run_value(), None, "choosing it again removes the value")
 
 
-def check_key_size(run, menu, registry):
+def check_key_size(run, registry):
+    menu = WindowMenu(run)
     panel = run.panel
     panel.refresh()
     before = panel.client()
