@@ -73,19 +73,18 @@ void Win32Panel::OnIconEvent(UINT event, POINT at) {
   if (const HWND now = GetForegroundWindow(); OwnerOf(now) == WindowOwner::Other) beforeIcon_ = now;
   if (beforeIcon_ && !IsWindow(beforeIcon_)) beforeIcon_ = nullptr;
   switch (event) {
+    case NIN_SELECT:
+      break;
     case NIN_KEYSELECT: {
       // Windows may send it twice for one press of Enter: a second one within the double-click
-      // time is the same choice.
-      const LONG now = GetMessageTime();
-      const bool repeated = static_cast<DWORD>(now - lastKeySelect_) < GetDoubleClickTime();
+      // time is the same choice. The time is the clock's: the shell sends these, and a sent
+      // message leaves GetMessageTime at the panel's last queued one, which a hidden panel may
+      // not get for hours.
+      const ULONGLONG now = GetTickCount64();
+      const bool repeated = now - lastKeySelect_ < GetDoubleClickTime();
       lastKeySelect_ = now;
       if (repeated) return;
-      [[fallthrough]];
-    }
-    case NIN_SELECT: {
-      const KeepForeground keep(beforeIcon_ ? beforeIcon_ : GetForegroundWindow());
-      form_->IconClicked();
-      return;
+      break;
     }
     case WM_CONTEXTMENU:
       OpenIconMenu(at);
@@ -93,6 +92,8 @@ void Win32Panel::OnIconEvent(UINT event, POINT at) {
     default:
       return;
   }
+  const KeepForeground keep(beforeIcon_ ? beforeIcon_ : GetForegroundWindow());
+  form_->IconClicked();
 }
 
 void Win32Panel::OpenIconMenu(POINT at) {
