@@ -96,6 +96,20 @@ TEST(OutOfWay, AFirstStartHoldsNoKeysShowsNoIconAndIgnoresTheirEvents) {
   EXPECT_EQ(fake.log.entries(), (std::vector<std::string>{"ActivateLayout 0x4090409"})) << "only the exit step";
 }
 
+TEST(OutOfWay, AHighContrastThemeKeepsTheFadingPanelOpaqueFromTheStart) {
+  FakePlatform fake;
+  Store(fake, u"IdleOpacity", 60);
+  fake.window.highContrast = true;
+  Form1 panel(fake.View());
+  Start(panel);
+  EXPECT_FALSE(fake.window.opacity);
+  EXPECT_TRUE(fake.window.timers.empty());
+  fake.window.highContrast = false;
+  panel.ColoursChanged();
+  EXPECT_EQ(fake.window.opacity, 255) << "the theme switched off: opaque, and fading a moment later";
+  EXPECT_FALSE(fake.window.timers.empty());
+}
+
 TEST(OutOfWay, TheKeyCombinationIsTakenOnlyWhenTheSystemGivesIt) {
   const struct {
     const char* what;

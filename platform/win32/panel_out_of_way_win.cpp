@@ -7,6 +7,8 @@
 #include <shellapi.h>
 #include <windowsx.h>
 
+#include <utility>
+
 #include "platform/win32/foreground_win.h"
 #include "platform/win32/panel_parts_win.h"
 
@@ -73,19 +75,27 @@ void Win32Panel::OnIconEvent(UINT event, POINT at) {
   if (const HWND now = GetForegroundWindow(); OwnerOf(now) == WindowOwner::Other) beforeIcon_ = now;
   if (beforeIcon_ && !IsWindow(beforeIcon_)) beforeIcon_ = nullptr;
   switch (event) {
+    case WM_LBUTTONDOWN:
+      afterDoubleClick_ = false;
+      return;
+    case WM_LBUTTONDBLCLK:
+      // The release of a double click's second press comes with NIN_SELECT too (Wine sends one
+      // after every release): one choice, as a user who double-clicks an icon means it.
+      afterDoubleClick_ = true;
+      return;
+    case NIN_SELECT:
+      if (std::exchange(afterDoubleClick_, false)) return;
+      break;
     case NIN_KEYSELECT: {
       // Windows may send it twice for one press of Enter: a second one within the double-click
-      // time is the same choice.
-      const LONG now = GetMessageTime();
-      const bool repeated = static_cast<DWORD>(now - lastKeySelect_) < GetDoubleClickTime();
+      // time is the same choice. The time is the clock's: the shell sends these, and a sent
+      // message leaves GetMessageTime at the panel's last queued one, which a hidden panel may
+      // not get for hours.
+      const ULONGLONG now = GetTickCount64();
+      const bool repeated = now - lastKeySelect_ < GetDoubleClickTime();
       lastKeySelect_ = now;
       if (repeated) return;
-      [[fallthrough]];
-    }
-    case NIN_SELECT: {
-      const KeepForeground keep(beforeIcon_ ? beforeIcon_ : GetForegroundWindow());
-      form_->IconClicked();
-      return;
+      break;
     }
     case WM_CONTEXTMENU:
       OpenIconMenu(at);
@@ -93,6 +103,8 @@ void Win32Panel::OnIconEvent(UINT event, POINT at) {
     default:
       return;
   }
+  const KeepForeground keep(beforeIcon_ ? beforeIcon_ : GetForegroundWindow());
+  form_->IconClicked();
 }
 
 void Win32Panel::OpenIconMenu(POINT at) {

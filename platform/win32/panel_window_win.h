@@ -205,7 +205,8 @@ class Win32Panel final : public Controls, public PanelWindow {
   TrayIcon icon_;
   HMENU iconMenu_ = nullptr;     // the notification icon's menu while it is open
   HWND beforeIcon_ = nullptr;    // the user's program when the pointer last came over the icon
-  LONG lastKeySelect_ = 0;       // when the icon was last chosen with the keyboard
+  ULONGLONG lastKeySelect_ = 0;  // when the icon was last chosen with the keyboard
+  bool afterDoubleClick_ = false;  // the icon was double-clicked: its release chooses nothing more
   std::vector<Child> children_;  // one per layout row, in the table's order
   Faces faces_;  // at the current DPI
   SystemColours colours_;

@@ -4,6 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
+#include <shellapi.h>
+
+#include <vector>
 
 #include "panel/form1.h"
 #include "tests/fakes/fake_platform.h"
@@ -47,6 +50,34 @@ TEST_F(OutOfWayWinTest, ThePointerOverAKeyInAFrameMakesTheFadedPanelOpaque) {
   EXPECT_EQ(Alpha(), 255);
   form.MenuChosen(MenuItem::IdleOpacity100);
   EXPECT_EQ(Alpha(), std::nullopt) << "an ordinary window again";
+  EXPECT_TRUE(fake.window.fatalErrors.empty());
+}
+
+// The icon's events as the shell sends them (NOTIFYICON_VERSION_4: the event in the low word of
+// lParam; Wine follows each release with NIN_SELECT), to a panel that gets no queued message in
+// between: sent messages leave the time of its last queued one as it was.
+TEST_F(OutOfWayWinTest, ADoubleClickOrOnePressOfEnterOnTheIconIsOneChoice) {
+  form.MenuChosen(MenuItem::TrayIcon);
+  constexpr UINT kPause = 0;  // longer than a double click takes
+  const UINT down = WM_LBUTTONDOWN, up = WM_LBUTTONUP, dbl = WM_LBUTTONDBLCLK, select = NIN_SELECT, key = NIN_KEYSELECT;
+  const struct {
+    const char* what;
+    std::vector<UINT> events;
+    bool shown;
+  } cases[] = {
+      {"a double click", {down, up, select, dbl, up, select}, true},
+      {"a double click, then a click", {down, up, select, dbl, up, select, down, up, select}, false},
+      {"Enter, which may come twice", {key, key}, true},
+      {"Enter a moment after Enter", {kPause, key}, true},
+  };
+  for (const auto& c : cases) {
+    ShowWindow(panel.Handle(), SW_HIDE);
+    for (UINT event : c.events) {
+      if (event == kPause) Sleep(GetDoubleClickTime() + 100);
+      SendMessageW(panel.Handle(), TrayIcon::kMessage, 0, MAKELPARAM(event, 1));
+    }
+    EXPECT_EQ(IsWindowVisible(panel.Handle()) != FALSE, c.shown) << c.what;
+  }
   EXPECT_TRUE(fake.window.fatalErrors.empty());
 }
 
