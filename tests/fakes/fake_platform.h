@@ -235,10 +235,6 @@ struct FakePlatform {
   PanelPlatform View() {
     return {keys, controls, window, layouts, shell, displays, target, tip, settings, hotkey, icon};
   }
-  // The fakes around a real window that stands in for the controls and the panel window.
-  PanelPlatform ViewAround(Controls& realControls, PanelWindow& realWindow) {
-    return {keys, realControls, realWindow, layouts, shell, displays, target, tip, settings, hotkey, icon};
-  }
 
   CallLog log;
   FakeKeySink keys;

@@ -13,7 +13,7 @@
 #include "platform/win32/panel_window_win.h"
 #include "platform/win32/shell_win.h"
 #include "platform/win32/tip_win.h"
-#include "tests/fakes/fake_platform.h"
+#include "tests/win32/panel_fixture_win.h"
 
 namespace yg::win32 {
 namespace {
@@ -67,23 +67,16 @@ TEST(ReachBetween, KeysAreDroppedOnlyOnTheirWayUp) {
   }
 }
 
-class DesktopWinTest : public ::testing::Test {
+class DesktopWinTest : public testing::PanelRigTest {
  protected:
-  void SetUp() override {
-    window.Create();
-    displays.panel = window.Handle();
-    tip.panel = window.Handle();
-    window.Attach(form);
-  }
-
   RECT WindowRect() const {
     RECT r{};
-    GetWindowRect(window.Handle(), &r);
+    GetWindowRect(panel.Handle(), &r);
     return r;
   }
 
   void MoveTo(int x, int y) {
-    SetWindowPos(window.Handle(), nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(panel.Handle(), nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   }
 
   RECT PrimaryWork() const {
@@ -91,17 +84,10 @@ class DesktopWinTest : public ::testing::Test {
     SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
     return work;
   }
-
-  yg::testing::FakePlatform fake;
-  Win32Panel window{GetModuleHandleW(nullptr)};
-  SystemDisplays displays;
-  Win32Tip tip{GetModuleHandleW(nullptr)};
-  Form1 form{{fake.keys, window, window, fake.layouts, fake.shell, displays, fake.target, tip, fake.settings,
-               fake.hotkey, fake.icon}};
 };
 
 TEST_F(DesktopWinTest, TheSystemsMonitorsPrimaryFirstInTwipsAtThePanelsScale) {
-  const UINT dpi = DpiOf(window.Handle());
+  const UINT dpi = DpiOf(panel.Handle());
   const auto areas = displays.WorkAreas();
   ASSERT_FALSE(areas.empty());
   const RECT work = PrimaryWork();
@@ -141,7 +127,7 @@ TEST_F(DesktopWinTest, ADisplayChangeBringsAStrandedPanelBackByTheLeastDistance)
   for (const auto& c : cases) {
     MoveTo(work.left - 50, work.bottom - 20);  // off the left and the bottom
     const RECT before = WindowRect();
-    SendMessageW(window.Handle(), c.message, c.wParam, 0);
+    SendMessageW(panel.Handle(), c.message, c.wParam, 0);
     const RECT after = WindowRect();
     if (c.moves) {
       EXPECT_EQ(after.left, work.left) << c.name;
@@ -155,22 +141,22 @@ TEST_F(DesktopWinTest, ADisplayChangeBringsAStrandedPanelBackByTheLeastDistance)
 
 TEST_F(DesktopWinTest, AScaleChangeWhileTheUserDragsThePanelLeavesItWhereTheSystemPutIt) {
   const RECT work = PrimaryWork();
-  SendMessageW(window.Handle(), WM_ENTERSIZEMOVE, 0, 0);
+  SendMessageW(panel.Handle(), WM_ENTERSIZEMOVE, 0, 0);
   RECT suggested = WindowRect();
   OffsetRect(&suggested, work.left - 100 - suggested.left, work.top + 10 - suggested.top);
-  const UINT dpi = DpiOf(window.Handle());
-  SendMessageW(window.Handle(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+  const UINT dpi = DpiOf(panel.Handle());
+  SendMessageW(panel.Handle(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
   EXPECT_EQ(WindowRect().left, work.left - 100) << "while dragging";
-  SendMessageW(window.Handle(), WM_EXITSIZEMOVE, 0, 0);
-  SendMessageW(window.Handle(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+  SendMessageW(panel.Handle(), WM_EXITSIZEMOVE, 0, 0);
+  SendMessageW(panel.Handle(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
   EXPECT_EQ(WindowRect().left, work.left) << "a change of scale of its own";
 }
 
 TEST_F(DesktopWinTest, TheTipShowsOnTopWithoutTakingTheActivation) {
-  window.Show();
-  SetForegroundWindow(window.Handle());
+  panel.Show();
+  SetForegroundWindow(panel.Handle());
   const HWND before = GetForegroundWindow();
-  const UINT dpi = DpiOf(window.Handle());
+  const UINT dpi = DpiOf(panel.Handle());
   const TipWindow::Size size = tip.Measure(kNoInputMethodTip, PixelsToTwips(300, dpi));
   EXPECT_LE(size.width, PixelsToTwips(300, dpi));
   const TipWindow::Size wide = tip.Measure(kNoInputMethodTip, PixelsToTwips(2000, dpi));
@@ -210,15 +196,15 @@ TEST_F(DesktopWinTest, APressOnTheTitleBarOrTheBorderTakesTheTipAway) {
   for (const auto& c : cases) {
     form.Click(Ctl::Command29);
     ASSERT_TRUE(tip.Handle() && IsWindowVisible(tip.Handle())) << c.name;
-    SendMessageW(window.Handle(), c.message, c.hit, 0);
+    SendMessageW(panel.Handle(), c.message, c.hit, 0);
     EXPECT_FALSE(IsWindowVisible(tip.Handle())) << c.name;
   }
 }
 
 TEST_F(DesktopWinTest, ThisProcessInTheForegroundCanBeTypedInto) {
-  window.Show();
-  SetForegroundWindow(window.Handle());
-  ASSERT_EQ(GetForegroundWindow(), window.Handle());
+  panel.Show();
+  SetForegroundWindow(panel.Handle());
+  ASSERT_EQ(GetForegroundWindow(), panel.Handle());
   SystemKeyTarget target;
   EXPECT_EQ(target.KeysReachFocus(), KeyReach::Reaches);
   EXPECT_EQ(target.Layout(), reinterpret_cast<LayoutHandle>(GetKeyboardLayout(0)));

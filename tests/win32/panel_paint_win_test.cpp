@@ -16,13 +16,8 @@
 namespace yg::win32 {
 namespace {
 
+using testing::Pump;
 using testing::Win32PanelTest;
-
-// Until every window has painted what it has to.
-void Pump() {
-  MSG msg;
-  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
-}
 
 // What a window shows, as 0x00RRGGBB pixels.
 Bitmap Shown(HWND hwnd) {

@@ -32,6 +32,7 @@ TEST(SendInputSink, EventsCarryScanCodeZeroAndOnlyTheKeyUpFlag) {
   }
 }
 
+using testing::FontHeight;
 using testing::Win32PanelTest;
 
 TEST_F(Win32PanelTest, ReadsBackSizesInWholePixels) {
@@ -87,9 +88,7 @@ TEST_F(Win32PanelTest, ADpiChangeTakesTheSuggestedRectangleAndLaysEverythingOutA
     EXPECT_EQ(r.bottom, c.expected.bottom) << ControlName(c.control);
   }
   // Fonts follow: 9 points are 18 pixels at 144 DPI.
-  LOGFONTW font{};
-  GetObjectW(reinterpret_cast<HFONT>(SendMessageW(GetDlgItemDeep(Ctl::Comm1), WM_GETFONT, 0, 0)), sizeof font, &font);
-  EXPECT_EQ(font.lfHeight, -18);
+  EXPECT_EQ(FontHeight(GetDlgItemDeep(Ctl::Comm1)), -18);
 }
 
 // Plays a second monitor at 150% right of x = 800 as Windows does for a per-monitor aware window
@@ -171,12 +170,6 @@ HWND TooltipOfThisThread() {
       },
       reinterpret_cast<LPARAM>(&found));
   return found;
-}
-
-LONG FontHeight(HWND hwnd) {
-  LOGFONTW font{};
-  GetObjectW(reinterpret_cast<HFONT>(SendMessageW(hwnd, WM_GETFONT, 0, 0)), sizeof font, &font);
-  return font.lfHeight;
 }
 
 int IconWidth(HWND hwnd, WPARAM which) {

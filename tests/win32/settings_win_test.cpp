@@ -18,7 +18,6 @@
 #include "platform/win32/panel_parts_win.h"
 #include "platform/win32/settings_win.h"
 #include "platform/win32/shell_win.h"
-#include "tests/fakes/fake_platform.h"
 #include "tests/us_scan_codes.h"
 #include "tests/win32/panel_fixture_win.h"
 #include "yg_version.h"
@@ -141,23 +140,11 @@ TEST(SystemShell, TheVersionAndPathOfThisProgram) {
   EXPECT_EQ(path.substr(0, shell.ExecutableFolder().size() + 1), shell.ExecutableFolder() + u"\\");
 }
 
-// The real panel with the core behind it and a fake store.
-class SettingsMenuTest : public testing::Win32PanelTest {
+class SettingsMenuTest : public testing::PanelRigTest {
  protected:
-  void SetUp() override {
-    Win32PanelTest::SetUp();
-    displays.panel = panel.Handle();
-    panel.Attach(form);
-  }
-
   UINT State(MenuItem item) {
     return GetMenuState(GetSystemMenu(panel.Handle(), FALSE), MenuCommandOf(item), MF_BYCOMMAND);
   }
-
-  yg::testing::FakePlatform fake;
-  SystemDisplays displays;
-  Form1 form{{fake.keys, panel, panel, fake.layouts, fake.shell, displays, fake.target, fake.tip, fake.settings,
-               fake.hotkey, fake.icon}};
 };
 
 TEST_F(SettingsMenuTest, OpeningTheMenuChecksWhatIsOnAndChoosingAnItemChangesIt) {
@@ -185,7 +172,6 @@ TEST_F(SettingsMenuTest, OpeningTheMenuChecksWhatIsOnAndChoosingAnItemChangesIt)
   EXPECT_TRUE(info.fType & MFT_RADIOCHECK);
   // The system's own commands still go to the system.
   EXPECT_FALSE(SettingsItemOf(SC_MOVE));
-  EXPECT_TRUE(fake.window.fatalErrors.empty());
 }
 
 TEST_F(SettingsMenuTest, AKeySizeGrowsEveryControlFontAndPictureOnTopOfTheDpiAndKeepsTheTwips) {
@@ -215,9 +201,7 @@ TEST_F(SettingsMenuTest, AKeySizeGrowsEveryControlFontAndPictureOnTopOfTheDpiAnd
     EXPECT_EQ(r.right - r.left, box.Width()) << ControlName(c);
     EXPECT_EQ(r.bottom - r.top, box.Height()) << ControlName(c);
   }
-  LOGFONTW font{};
-  GetObjectW(reinterpret_cast<HFONT>(SendMessageW(GetDlgItemDeep(Ctl::Comm1), WM_GETFONT, 0, 0)), sizeof font, &font);
-  EXPECT_EQ(font.lfHeight, -MulDiv(9, static_cast<int>(layout), 72));
+  EXPECT_EQ(testing::FontHeight(GetDlgItemDeep(Ctl::Comm1)), -MulDiv(9, static_cast<int>(layout), 72));
 
   // A change of the monitor's scale keeps the key size.
   SIZE size{};
