@@ -87,18 +87,18 @@ class DesktopWinTest : public testing::PanelRigTest {
 };
 
 TEST_F(DesktopWinTest, TheSystemsMonitorsPrimaryFirstInTwipsAtThePanelsScale) {
-  const UINT dpi = DpiOf(panel.Handle());
+  testing::ChangeDpi(panel.Handle(), 120);  // 12 twips a pixel
   const auto areas = displays.WorkAreas();
   ASSERT_FALSE(areas.empty());
   const RECT work = PrimaryWork();
-  EXPECT_EQ(areas.front(), ToScreenRect(work, dpi));
+  EXPECT_EQ(areas.front(), (ScreenRect{12.0 * work.left, 12.0 * work.top, 12.0 * work.right, 12.0 * work.bottom}));
   EXPECT_EQ(areas.front().left, 0);
   EXPECT_EQ(areas.front().top, 0);
   MoveTo(-30, 40);
   const ScreenRect bounds = displays.PanelBounds();
-  EXPECT_EQ(bounds.left, PixelsToTwips(-30, dpi));
-  EXPECT_EQ(bounds.top, PixelsToTwips(40, dpi));
-  EXPECT_EQ(bounds.Width(), PixelsToTwips(WindowRect().right - WindowRect().left, dpi));
+  EXPECT_EQ(bounds.left, -360);
+  EXPECT_EQ(bounds.top, 480);
+  EXPECT_EQ(bounds.Width(), 12.0 * (WindowRect().right - WindowRect().left));
 }
 
 // The compositor draws a shown window's frame inside its rectangle; of a window never shown it
@@ -145,10 +145,10 @@ TEST_F(DesktopWinTest, AScaleChangeWhileTheUserDragsThePanelLeavesItWhereTheSyst
   RECT suggested = WindowRect();
   OffsetRect(&suggested, work.left - 100 - suggested.left, work.top + 10 - suggested.top);
   const UINT dpi = DpiOf(panel.Handle());
-  SendMessageW(panel.Handle(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+  testing::ChangeDpi(panel.Handle(), dpi, suggested);
   EXPECT_EQ(WindowRect().left, work.left - 100) << "while dragging";
   SendMessageW(panel.Handle(), WM_EXITSIZEMOVE, 0, 0);
-  SendMessageW(panel.Handle(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+  testing::ChangeDpi(panel.Handle(), dpi, suggested);
   EXPECT_EQ(WindowRect().left, work.left) << "a change of scale of its own";
 }
 
@@ -156,12 +156,12 @@ TEST_F(DesktopWinTest, TheTipShowsOnTopWithoutTakingTheActivation) {
   panel.Show();
   SetForegroundWindow(panel.Handle());
   const HWND before = GetForegroundWindow();
-  const UINT dpi = DpiOf(panel.Handle());
-  const TipWindow::Size size = tip.Measure(kNoInputMethodTip, PixelsToTwips(300, dpi));
-  EXPECT_LE(size.width, PixelsToTwips(300, dpi));
-  const TipWindow::Size wide = tip.Measure(kNoInputMethodTip, PixelsToTwips(2000, dpi));
+  testing::ChangeDpi(panel.Handle(), 120);  // the tip takes the panel's scale: 12 twips a pixel
+  const TipWindow::Size size = tip.Measure(kNoInputMethodTip, 3600);
+  EXPECT_LE(size.width, 3600);
+  const TipWindow::Size wide = tip.Measure(kNoInputMethodTip, 24000);
   EXPECT_GT(size.height, wide.height) << "narrower means more lines";
-  tip.Show(kNoInputMethodTip, PixelsToTwips(40, dpi), PixelsToTwips(50, dpi), size);
+  tip.Show(kNoInputMethodTip, 480, 600, size);
   const HWND hwnd = tip.Handle();
   ASSERT_TRUE(hwnd);
   EXPECT_TRUE(IsWindowVisible(hwnd));
@@ -169,7 +169,7 @@ TEST_F(DesktopWinTest, TheTipShowsOnTopWithoutTakingTheActivation) {
   GetWindowRect(hwnd, &r);
   EXPECT_EQ(r.left, 40);
   EXPECT_EQ(r.top, 50);
-  EXPECT_EQ(r.right - r.left, TwipsToPixels(size.width, dpi));
+  EXPECT_NEAR(r.right - r.left, size.width / 12, 0.5);
   const auto ex = static_cast<DWORD>(GetWindowLongPtrW(hwnd, GWL_EXSTYLE));
   EXPECT_EQ(ex & (WS_EX_NOACTIVATE | WS_EX_TOPMOST), static_cast<DWORD>(WS_EX_NOACTIVATE | WS_EX_TOPMOST));
   EXPECT_EQ(GetWindow(hwnd, GW_OWNER), nullptr) << "an owned topmost popup keeps the panel out of the topmost band";

@@ -22,6 +22,11 @@ inline void Pump() {
   while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
 }
 
+// The system tells the panel it is on a monitor of another DPI and suggests a rectangle there.
+inline void ChangeDpi(HWND panel, UINT dpi, RECT suggested = {0, 0, 800, 300}) {
+  SendMessageW(panel, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+}
+
 // The window of a control: numbered from 1000 in the layout table's order, in the panel or one of
 // its frames (not the edit inside the combo box, which has a number of its own).
 inline HWND ControlWindow(HWND panel, ControlId control) {

@@ -69,8 +69,7 @@ TEST_F(Win32PanelTest, AStrokeKeyShowsThePictureDrawnForItsSizeAfterEachDpiChang
   panel.Show();
   const HWND key = GetDlgItemDeep(Ctl::Image3);
   for (UINT dpi : {96u, 144u, 96u, 120u, 192u, 168u}) {
-    RECT suggested{0, 0, 1000, 400};
-    SendMessageW(panel.Handle(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+    testing::ChangeDpi(panel.Handle(), dpi, {0, 0, 1000, 400});
     Pump();
     const Bitmap shown = Shown(key);
     const Bitmap drawn =
@@ -86,8 +85,7 @@ TEST_F(Win32PanelTest, AfterEachDpiChangeThePanelLooksAsIfDrawnAfresh) {
   panel.SetHeight(1800);
   panel.Show();
   for (UINT dpi : {96u, 144u, 96u, 120u, 192u, 168u, 120u}) {
-    RECT suggested{0, 0, 1000, 400};
-    SendMessageW(panel.Handle(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+    testing::ChangeDpi(panel.Handle(), dpi, {0, 0, 1000, 400});
     Pump();
     const Bitmap shown = Shown(panel.Handle());
     RedrawWindow(panel.Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
