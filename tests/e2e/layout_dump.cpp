@@ -9,6 +9,7 @@
 
 #include "panel/layout.h"
 #include "platform/win32/resource_ids.h"
+#include "tests/e2e/console_tool.h"
 #include "tests/expected_clicks.h"
 
 namespace {
@@ -23,21 +24,9 @@ const char* KindName(yg::ControlKind kind) {
   return "?";
 }
 
+// The captions as UTF-8; wchar_t holds UTF-16 on Windows.
 std::string Utf8(std::u16string_view text) {
-  std::string out;
-  for (char16_t c : text) {  // the captions are all in the basic plane
-    if (c < 0x80) {
-      out += static_cast<char>(c);
-    } else if (c < 0x800) {
-      out += static_cast<char>(0xC0 | (c >> 6));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-      out += static_cast<char>(0xE0 | (c >> 12));
-      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-  }
-  return out;
+  return yg::tools::Utf8({reinterpret_cast<const wchar_t*>(text.data()), text.size()});
 }
 
 }  // namespace
