@@ -26,7 +26,6 @@ class FakeKeySink : public KeySink {
 
   const std::vector<std::vector<KeyEvent>>& Batches() const { return batches_; }
   const std::vector<KeyEvent>& Delivered() const { return delivered_; }
-  bool IsDown(std::uint8_t vk) const { return down_[vk]; }
   std::vector<std::uint8_t> HeldKeys() const;
   void Clear();
 
