@@ -134,7 +134,7 @@ TEST(RememberedStart, ComesBackToItsSpotAtTheScalingOfItsMonitor) {
       {"on the 150% monitor, made there", 144, 19955, 3000, 144, 144, 19955, 3000},
       {"on the primary, made on the 150% monitor", 144, 1200, 300, 96, 96, 1200, 300},
       {"stored by an earlier version, on the primary", 96, 1200, 300, std::nullopt, 96, 1200, 300},
-      {"past both monitors: the usual place", 96, 50000, 3000, 144, 96, 4760, 9270},
+      {"past both monitors: the usual place", 96, 50000, 3000, 144, 96, kStartLeft, kStartTop},
   };
   for (const auto& c : cases) {
     FakePlatform fake;
