@@ -104,12 +104,13 @@ TEST_F(DesktopWinTest, TheSystemsMonitorsPrimaryFirstInTwipsAtThePanelsScale) {
 // The compositor draws a shown window's frame inside its rectangle; of a window never shown it
 // knows nothing that means anything (start-up places the panel hidden).
 TEST_F(DesktopWinTest, ThePanelsOutlineIsItsWindowUntilShownThenTheFrameTheCompositorDraws) {
-  const RECT drawn{107, 203, 493, 318};
-  displays.drawnFrame = [&](HWND) { return std::optional(drawn); };
-  const UINT dpi = LayoutDpiOf(window.Handle());
-  EXPECT_EQ(displays.PanelBounds(), ToScreenRect(WindowRect(), dpi)) << "hidden";
-  ShowWindow(window.Handle(), SW_SHOWNA);
-  EXPECT_EQ(displays.PanelBounds(), ToScreenRect(drawn, dpi)) << "shown";
+  testing::ChangeDpi(panel.Handle(), 120);  // 12 twips a pixel
+  displays.drawnFrame = [](HWND) { return std::optional(RECT{107, 203, 493, 318}); };
+  const RECT r = WindowRect();
+  EXPECT_EQ(displays.PanelBounds(), (ScreenRect{12.0 * r.left, 12.0 * r.top, 12.0 * r.right, 12.0 * r.bottom}))
+      << "hidden";
+  ShowWindow(panel.Handle(), SW_SHOWNA);
+  EXPECT_EQ(displays.PanelBounds(), (ScreenRect{1284, 2436, 5916, 3816})) << "shown";
 }
 
 TEST_F(DesktopWinTest, ADisplayChangeBringsAStrandedPanelBackByTheLeastDistance) {
