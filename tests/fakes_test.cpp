@@ -34,16 +34,6 @@ TEST(FakeControls, StartsFromTheLayoutAndHidesAFramesChildrenWithIt) {
   EXPECT_THROW(controls.Of(Skb(47)), PanelError);
 }
 
-TEST(FakePanelWindow, HoldsWholePixels) {
-  CallLog log;
-  FakePanelWindow window(log);
-  window.SetWidth(5840);
-  EXPECT_EQ(window.Width(), 5835);  // 389 pixels
-  window.twipsPerPixel = 0;
-  window.SetWidth(5840);
-  EXPECT_EQ(window.Width(), 5840);
-}
-
 TEST(FakePanelWindow, RunsWhatArrivesWhileAMessageOrTheMoveLoopBlocks) {
   CallLog log;
   FakePanelWindow window(log);
