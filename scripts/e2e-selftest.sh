@@ -228,7 +228,8 @@ last_colours() { grep '^colours ' "$log" | tail -n 1; }
 started=$(wine "$bin/yg_scheme.exe" YgReceiver start >/dev/null 2>&1; last_colours)
 check "yg_scheme start leaves the colours the receiver started with" \
   matches "$started" '^colours window=[0-9a-f]{6} text=[0-9a-f]{6} highcontrast=0$'
-check "yg_scheme dark says so" test "$(scheme YgReceiver dark)" = "switched=dark"
+check "yg_scheme dark says so, and the pair the buttons must show at 21:1" \
+  test "$(scheme YgReceiver dark | head -n 2)" = $'switched=dark\nbutton 0,0,0 255,255,255 21.00'
 check "the receiver then reads the dark high-contrast colours and flag" \
   test "$(last_colours)" = "colours window=000000 text=ffffff highcontrast=1"
 scheme YgReceiver light >/dev/null

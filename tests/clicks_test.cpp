@@ -21,7 +21,6 @@ namespace {
 using testing::Describe;
 using testing::ExpandKeys;
 using testing::ExpectedClick;
-using testing::ExpectedKey;
 using testing::ReadExpectedClicks;
 using testing::CodeLetters;
 using testing::FakePlatform;
@@ -29,13 +28,6 @@ using testing::FakePlatform;
 std::vector<ExpectedClick> ReadCases() {
   std::ifstream in(YG_TEST_DATA_DIR "/expected_clicks.txt");
   return ReadExpectedClicks(in);
-}
-
-// The events in the fake key sink's notation: "d73 u73 ...".
-std::string EventsText(const std::vector<ExpectedKey>& keys) {
-  std::string text;
-  for (const ExpectedKey& k : keys) text += (text.empty() ? "" : " ") + std::string(k.up ? "u" : "d") + std::to_string(k.vk);
-  return text;
 }
 
 ControlId ControlNamed(const std::string& name) {
@@ -52,7 +44,7 @@ TEST(Clicks, EveryKeyPadControlTypesExactlyItsKeysInOneBatch) {
   for (const ExpectedClick& c : cases) {
     seen.insert(c.control);
     const ControlId control = ControlNamed(c.control);
-    const std::string keys = EventsText(ExpandKeys(c.tokens));
+    const std::string keys = Describe(ExpandKeys(c.tokens));
     const std::string code = CodeLetters(c.tokens);
     FakePlatform fake;
     Form1 panel(fake.View());

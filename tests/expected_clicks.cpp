@@ -8,13 +8,13 @@ namespace yg::testing {
 
 namespace {
 
-constexpr int kLeftShift = 160;
-constexpr int kControl = 17;
+constexpr std::uint8_t kLeftShift = 160;
+constexpr std::uint8_t kControl = 17;
 constexpr int kFirstLetterKey = 'G';
 
-void Tap(std::vector<ExpectedKey>& keys, int vk) {
-  keys.push_back({vk, false});
-  keys.push_back({vk, true});
+void Tap(std::vector<KeyEvent>& keys, int vk) {
+  keys.push_back(Down(static_cast<std::uint8_t>(vk)));
+  keys.push_back(Up(static_cast<std::uint8_t>(vk)));
 }
 
 }  // namespace
@@ -32,14 +32,14 @@ std::vector<ExpectedClick> ReadExpectedClicks(std::istream& in) {
   return clicks;
 }
 
-std::vector<ExpectedKey> ExpandKeys(const std::vector<std::string>& tokens) {
-  std::vector<ExpectedKey> keys;
+std::vector<KeyEvent> ExpandKeys(const std::vector<std::string>& tokens) {
+  std::vector<KeyEvent> keys;
   for (const std::string& token : tokens) {
     if (token.size() > 1 && (token[0] == 'S' || token[0] == 'C')) {
-      const int modifier = token[0] == 'S' ? kLeftShift : kControl;
-      keys.push_back({modifier, false});
+      const std::uint8_t modifier = token[0] == 'S' ? kLeftShift : kControl;
+      keys.push_back(Down(modifier));
       Tap(keys, std::stoi(token.substr(1)));
-      keys.push_back({modifier, true});
+      keys.push_back(Up(modifier));
     } else if (std::isdigit(static_cast<unsigned char>(token[0]))) {
       Tap(keys, std::stoi(token));
     } else {
@@ -58,6 +58,15 @@ std::string CodeLetters(const std::vector<std::string>& tokens) {
     if (std::islower(static_cast<unsigned char>(token[0]))) letters += token;
   }
   return letters;
+}
+
+std::string Describe(std::span<const KeyEvent> events) {
+  std::string text;
+  for (const KeyEvent& e : events) {
+    if (!text.empty()) text += ' ';
+    text += (e.direction == KeyDirection::Down ? 'd' : 'u') + std::to_string(e.vk);
+  }
+  return text;
 }
 
 }  // namespace yg::testing

@@ -11,12 +11,6 @@
 namespace yg::testing {
 namespace {
 
-std::string Text(const std::vector<ExpectedKey>& keys) {
-  std::string text;
-  for (const ExpectedKey& k : keys) text += (text.empty() ? "" : " ") + std::string(k.up ? "u" : "d") + std::to_string(k.vk);
-  return text;
-}
-
 TEST(ExpectedClicks, EachTokenExpandsToItsKeyEvents) {
   const struct {
     std::vector<std::string> tokens;
@@ -29,7 +23,7 @@ TEST(ExpectedClicks, EachTokenExpandsToItsKeyEvents) {
       {{"C192"}, "d17 d192 u192 u17"},                          // with Ctrl held
       {{"27", "jilh", "49"}, "d27 u27 d74 u74 d73 u73 d76 u76 d72 u72 d49 u49"},
   };
-  for (const auto& c : cases) EXPECT_EQ(Text(ExpandKeys(c.tokens)), c.events) << c.tokens[0];
+  for (const auto& c : cases) EXPECT_EQ(Describe(ExpandKeys(c.tokens)), c.events) << c.tokens[0];
 }
 
 TEST(ExpectedClicks, ALetterOutsideTheStrokeCodeIsRefused) {

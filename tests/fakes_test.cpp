@@ -34,16 +34,6 @@ TEST(FakeControls, StartsFromTheLayoutAndHidesAFramesChildrenWithIt) {
   EXPECT_THROW(controls.Of(Skb(47)), PanelError);
 }
 
-TEST(FakePanelWindow, HoldsWholePixels) {
-  CallLog log;
-  FakePanelWindow window(log);
-  window.SetWidth(5840);
-  EXPECT_EQ(window.Width(), 5835);  // 389 pixels
-  window.twipsPerPixel = 0;
-  window.SetWidth(5840);
-  EXPECT_EQ(window.Width(), 5840);
-}
-
 TEST(FakePanelWindow, RunsWhatArrivesWhileAMessageOrTheMoveLoopBlocks) {
   CallLog log;
   FakePanelWindow window(log);
@@ -80,36 +70,6 @@ TEST(FakePanelWindow, AGrownKeySizeKeepsTheCornersPixelAndThePanelsTwips) {
   window.SetKeySize(100);
   EXPECT_EQ(window.left, 3000);
   EXPECT_EQ(window.screenHeight, 11520);
-}
-
-TEST(FakeSettingsStore, ReadsBackWhatWasWrittenUnlessWritesFail) {
-  FakeSettingsStore store;
-  CallLog log;
-  store.log = &log;
-  store.WriteNumber(SettingsKey::Panel, u"KeySize", 150);
-  store.WriteText(SettingsKey::SignIn, u"KeySize", u"\"C:\\x.exe\"");
-  EXPECT_EQ(store.Read(SettingsKey::Panel, u"KeySize"), StoredValue::Number(150));
-  EXPECT_EQ(store.Read(SettingsKey::SignIn, u"KeySize"), StoredValue::Text(u"\"C:\\x.exe\"")) << "keys are apart";
-  EXPECT_EQ(store.Panel(u"Left").kind, StoredValue::Kind::Missing);
-  store.failWrites = true;
-  store.WriteNumber(SettingsKey::Panel, u"KeySize", 200);
-  store.Remove(SettingsKey::SignIn, u"KeySize");
-  EXPECT_EQ(store.Panel(u"KeySize"), StoredValue::Number(150));
-  EXPECT_EQ(store.Read(SettingsKey::SignIn, u"KeySize").kind, StoredValue::Kind::Text);
-  store.failWrites = false;
-  store.Remove(SettingsKey::SignIn, u"KeySize");
-  EXPECT_EQ(store.Read(SettingsKey::SignIn, u"KeySize"), StoredValue{});
-  EXPECT_EQ(log.entries(), (std::vector<std::string>{"Write Panel KeySize 150", "Write SignIn KeySize \"C:\\x.exe\"",
-                                                     "Write Panel KeySize 200", "Remove SignIn KeySize",
-                                                     "Remove SignIn KeySize"}));
-}
-
-TEST(FakeKeyboardLayouts, AnswersTheScanCodesItIsGivenAndZeroForTheRest) {
-  CallLog log;
-  FakeKeyboardLayouts layouts(log);
-  layouts.scanCodes = {{33, 0xE049}};
-  EXPECT_EQ(layouts.ScanCode(33), 0xE049u);
-  EXPECT_EQ(layouts.ScanCode(34), 0u);
 }
 
 }  // namespace

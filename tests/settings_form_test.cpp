@@ -17,6 +17,8 @@ namespace {
 
 using testing::FakePlatform;
 using testing::FakeSettingsStore;
+using testing::kStartLeft;
+using testing::kStartTop;
 using testing::Utf8;
 
 const std::u16string kSignIn(setting::kSignInValue);
@@ -49,8 +51,8 @@ class SettingsTest : public ::testing::Test {
 
 TEST_F(SettingsTest, AFirstStartIsTheUsualOneAndStoresNothing) {
   Start(panel);
-  EXPECT_EQ(fake.window.left, 4760);
-  EXPECT_EQ(fake.window.top, 9270);
+  EXPECT_EQ(fake.window.left, kStartLeft);
+  EXPECT_EQ(fake.window.top, kStartTop);
   EXPECT_FALSE(Compact(fake));
   for (const auto& entry : fake.log.entries()) EXPECT_EQ(entry.find("SetKeySize"), std::string::npos) << entry;
   fake.window.left = 1000;
@@ -78,16 +80,17 @@ TEST(RememberedStart, TakesThePlaceWhereItLiesWhollyOnAMonitorAndTheModeAlways) 
       {"expanded, on the primary monitor", {primary}, 1200, 300, false, 1200, 300},
       {"compact, where it was", {primary}, 12000, 9600, true, 12000, 9600},
       {"on the right-hand monitor", {primary, right}, 20000, 5000, false, 20000, 5000},
-      {"that monitor is gone: the usual place", {primary}, 20000, 5000, false, 4760, 9270},
-      {"compact, its monitor gone: compact from the usual place", {primary}, 20000, 5000, true, 4760 + 3020, 9270},
-      {"partly off the screen", {primary}, 10000, 9270, false, 4760, 9270},
-      {"across two monitors", {primary, right}, 12000, 5000, false, 4760, 9270},
-      {"partly under a taskbar that came since", {aboveTaskbar}, 1200, 9270, false, 4760, 9000},
-      {"no monitor known", {}, 1200, 300, false, 4760, 9270},
+      {"that monitor is gone: the usual place", {primary}, 20000, 5000, false, kStartLeft, kStartTop},
+      {"compact, its monitor gone: compact from the usual place", {primary}, 20000, 5000, true, kStartLeft + 3020,
+       kStartTop},
+      {"partly off the screen", {primary}, 10000, 9270, false, kStartLeft, kStartTop},
+      {"across two monitors", {primary, right}, 12000, 5000, false, kStartLeft, kStartTop},
+      {"partly under a taskbar that came since", {aboveTaskbar}, 1200, 9270, false, kStartLeft, 9000},
+      {"no monitor known", {}, 1200, 300, false, kStartLeft, kStartTop},
       // The system's frame thinner than the twips allow for: an outline flush with the edges.
       {"flush with the top-left corner", {primary}, -30, -30, false, -30, -30, 30},
       {"flush with the taskbar, compact", {aboveTaskbar}, 12550, 9380, true, 12550, 9380, 30},
-      {"a frame's width past the corner", {primary}, -60, -60, false, 4760, 9270, 30},
+      {"a frame's width past the corner", {primary}, -60, -60, false, kStartLeft, kStartTop, 30},
       // At 168 DPI a frame of 3 pixels, the place stored in whole twips, the window in pixels.
       {"flush with the corner at 168 DPI", {primary}, -19, -28, false, -2 * kPixel168, -3 * kPixel168,
        3 * kPixel168, kPixel168},
@@ -131,7 +134,7 @@ TEST(RememberedStart, ComesBackToItsSpotAtTheScalingOfItsMonitor) {
       {"on the 150% monitor, made there", 144, 19955, 3000, 144, 144, 19955, 3000},
       {"on the primary, made on the 150% monitor", 144, 1200, 300, 96, 96, 1200, 300},
       {"stored by an earlier version, on the primary", 96, 1200, 300, std::nullopt, 96, 1200, 300},
-      {"past both monitors: the usual place", 96, 50000, 3000, 144, 96, 4760, 9270},
+      {"past both monitors: the usual place", 96, 50000, 3000, 144, 96, kStartLeft, kStartTop},
   };
   for (const auto& c : cases) {
     FakePlatform fake;
@@ -189,7 +192,7 @@ TEST_F(SettingsTest, WhileRememberingEveryChangeOfPlaceOrModeIsStored) {
   Start(panel);
   panel.MenuChosen(MenuItem::RememberPlace);
   EXPECT_EQ(Number(fake.settings, u"RememberPlace"), 1);
-  EXPECT_EQ(Number(fake.settings, u"Left"), 4760) << "stored as soon as it is switched on";
+  EXPECT_EQ(Number(fake.settings, u"Left"), kStartLeft) << "stored as soon as it is switched on";
 
   const struct {
     const char* change;
@@ -202,7 +205,11 @@ TEST_F(SettingsTest, WhileRememberingEveryChangeOfPlaceOrModeIsStored) {
       {"a display change that moved it",
        [&] { fake.window.top = 11000, panel.DisplayChanged(); }, 2820, 11520 - 1450, true},
       {"a switch back", [&] { panel.Click(Ctl::Command2); }, -200, 10070, false},
-      {"the exit", [&] { fake.window.left = 333, panel.Unload(); }, 333, 10070, false},
+      // The corner keeps its pixel; the twips of the screen shrink by a third.
+      {"a key size of 150%",
+       [&] { fake.window.left = 1500, fake.window.top = 1500, panel.MenuChosen(MenuItem::KeySize150); }, 1000,
+       1000, false},
+      {"the exit", [&] { fake.window.left = 333, panel.Unload(); }, 333, 1000, false},
   };
   for (const auto& s : steps) {
     s.make();

@@ -169,9 +169,12 @@ TEST(StartsAtSignIn, OnlyAValueThatRunsThisVeryProgram) {
 }
 
 TEST(SignInCommand, IsThePathInQuotesThatStartsAtSignInReads) {
-  for (std::u16string exe : {u"C:\\Program Files\\雁格输入法\\ygpanel.exe", u"C:\\ygpanel.exe"}) {
-    const std::u16string command = SignInCommand(exe);
-    EXPECT_EQ(command, u"\"" + exe + u"\"");
+  const std::pair<std::u16string, std::u16string> cases[] = {
+      {u"C:\\Program Files\\雁格输入法\\ygpanel.exe", u"\"C:\\Program Files\\雁格输入法\\ygpanel.exe\""},
+      {u"C:\\ygpanel.exe", u"\"C:\\ygpanel.exe\""},
+  };
+  for (const auto& [exe, command] : cases) {
+    EXPECT_EQ(SignInCommand(exe), command);
     EXPECT_TRUE(StartsAtSignIn(StoredValue::Text(command), exe));
   }
 }

@@ -25,19 +25,18 @@ class StartupTest : public ::testing::Test {
   Log Calls() const { return fake.log.entries(); }
 };
 
-TEST_F(StartupTest, LoadRunsItsStepsInOrderOnA1024By768Screen) {
+// Shown first, the panel is then sized and placed (StartupGeometry), topmost and non-activating,
+// and lists the layouts.
+TEST_F(StartupTest, LoadShowsThePanelFirstAndLeavesItTopmostAndNonActivating) {
   ASSERT_TRUE(panel.Initialize());
   fake.log.Clear();
   panel.Load();
-  // The width reads back as 389 whole pixels, 5835 twips: left = 7680 - 5835 / 2. Left and top
-  // are set in one move.
-  const Log expected{
-      "Show",           "SetHeight 1800", "SetWidth 5840",   "Width?",
-      "ScreenWidth?",   "Height?",        "ScreenHeight?",   "Move 4762.5 9270",
-      "SetTopmost 0x53", "ExtendedStyle?", "SetExtendedStyle 0x8000188",
-      "ActiveLayout?",  "ListLayouts 25?", "AddListEntry Combo1 English (American)", "ActivateLayout 0x4090409",
-  };
-  EXPECT_EQ(Calls(), expected);
+  EXPECT_EQ(Calls().front(), "Show");
+  EXPECT_EQ(fake.window.width, 5835) << "5840 twips held as 389 whole pixels";
+  EXPECT_EQ(fake.window.height, 1800);
+  EXPECT_EQ(fake.window.topmostFlags, 0x53u);
+  EXPECT_EQ(fake.window.exStyle, 0x08000188u) << "WS_EX_NOACTIVATE added, the rest kept";
+  EXPECT_EQ(fake.controls.Of(Ctl::Combo1).entries, (std::vector<std::u16string>{u"English (American)"}));
   EXPECT_TRUE(fake.window.fatalErrors.empty());
 }
 
@@ -46,6 +45,7 @@ struct GeometryCase {
   float screenWidth, screenHeight, twipsPerPixel;
   const char* left;
   const char* top;
+  double workBottom = 0;  // of a bottom taskbar's work area; 0: none
 };
 
 // The value a "Set..." call of the log passed, or "" when there was none.
@@ -56,18 +56,21 @@ std::string Passed(const Log& calls, const std::string& call) {
   return "";
 }
 
-TEST(StartupGeometry, CentresThePanel450TwipsAboveTheScreenBottom) {
+TEST(StartupGeometry, CentresThePanel450TwipsAboveTheScreenBottomOrAboveATallerTaskbar) {
   const GeometryCase cases[] = {
       {"width kept exactly", 15360, 11520, 0, "4760", "9270"},
       {"width held in whole pixels", 15360, 11520, 15, "4762.5", "9270"},
       {"screen narrower than the panel: overhangs both sides", 3000, 11520, 0, "-1420", "9270"},
       {"1920 x 1080", 28800, 16200, 0, "11480", "13950"},
+      {"a 30 px taskbar: the gap clears it", 15360, 11520, 0, "4760", "9270", 11070},
+      {"a 48 px taskbar: above it", 15360, 11520, 0, "4760", "9000", 10800},
   };
   for (const auto& c : cases) {
     FakePlatform fake;
     fake.window.screenWidth = c.screenWidth;
     fake.window.screenHeight = c.screenHeight;
     fake.window.twipsPerPixel = c.twipsPerPixel;
+    if (c.workBottom) fake.displays.workAreas = {{{0, 0, c.screenWidth, c.workBottom}}};
     Form1 panel(fake.View());
     panel.Load();
     EXPECT_EQ(Passed(fake.log.entries(), "Move"), std::string(c.left) + " " + c.top) << c.name;

@@ -1,10 +1,8 @@
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <array>
 #include <fstream>
 #include <iterator>
-#include <optional>
 #include <set>
 #include <string>
 
@@ -15,122 +13,9 @@ namespace {
 
 using P = StrokePicture;
 
-constexpr std::uint32_t kBlack = 0x000000, kWhite = 0xFFFFFF, kGrey = 0x808080, kLightGrey = 0xC0C0C0,
-                        kFace = 0xEEEDDB, kBlue = 0x0000FF, kOrange = 0xFF8040, kYellow = 0xFFFF00;
-
-struct Box {
-  int left, right, top, bottom;  // inclusive
-  bool operator==(const Box&) const = default;
-};
-
-std::ostream& operator<<(std::ostream& os, const Box& b) {
-  return os << "x " << b.left << ".." << b.right << ", y " << b.top << ".." << b.bottom;
-}
-
-// Where each key's drawing lies on its normal picture.
-struct KeyCase {
-  const char* key;
-  P normal, pressed;
-  Box black;
-  std::optional<Box> blue;
-  Box orange;
-};
-
-const KeyCase kKeys[] = {
-    {"H", P::HNormal, P::HPressed, {5, 19, 9, 10}, Box{11, 17, 22, 25}, {3, 7, 26, 32}},
-    {"I", P::INormal, P::IPressed, {11, 13, 5, 17}, Box{14, 16, 20, 29}, {5, 5, 26, 32}},
-    {"J", P::JNormal, P::JPressed, {8, 14, 5, 18}, std::nullopt, {3, 6, 26, 32}},
-    {"K", P::KNormal, P::KPressed, {10, 15, 8, 13}, Box{11, 17, 20, 27}, {4, 8, 26, 32}},
-    {"L", P::LNormal, P::LPressed, {8, 15, 5, 15}, Box{6, 19, 21, 30}, {4, 7, 26, 32}},
-};
-
-// The bounding box of the pixels of one colour inside the outline (which is black too);
-// nothing when the colour is absent.
-std::optional<Box> BoxOf(const Bitmap& b, std::uint32_t colour) {
-  std::optional<Box> box;
-  for (int y = 1; y < b.height - 1; ++y)
-    for (int x = 1; x < b.width - 1; ++x) {
-      if (b.At(x, y) != colour) continue;
-      if (!box) box = Box{x, x, y, y};
-      box = Box{std::min(box->left, x), std::max(box->right, x), std::min(box->top, y),
-                std::max(box->bottom, y)};
-    }
-  return box;
-}
-
-std::optional<Box> Shifted(std::optional<Box> b, int by) {
-  if (b) *b = Box{b->left + by, b->right + by, b->top + by, b->bottom + by};
-  return b;
-}
+constexpr std::uint32_t kWhite = 0xFFFFFF, kFace = 0xEEEDDB, kYellow = 0xFFFF00;
 
 std::set<std::uint32_t> ColoursOf(const Bitmap& b) { return {b.pixels.begin(), b.pixels.end()}; }
-
-bool IsInk(std::uint32_t c) { return c == kBlack || c == kBlue || c == kOrange; }
-
-TEST(StrokePicture, EachInkFillsExactlyItsBoxAndMovesDownRightWhenPressed) {
-  for (const KeyCase& k : kKeys) {
-    for (const auto& [picture, shift] : {std::pair{k.normal, 0}, std::pair{k.pressed, 1}}) {
-      const Bitmap b = DrawStrokePicture(picture);
-      ASSERT_EQ(b.width, 25);
-      ASSERT_EQ(b.height, 37);
-      EXPECT_EQ(BoxOf(b, kBlack), Shifted(k.black, shift)) << k.key << " shift " << shift;
-      EXPECT_EQ(BoxOf(b, kBlue), Shifted(k.blue, shift)) << k.key << " shift " << shift;
-      EXPECT_EQ(BoxOf(b, kOrange), Shifted(k.orange, shift)) << k.key << " shift " << shift;
-    }
-  }
-}
-
-TEST(StrokePicture, PressedDrawingIsTheNormalOneMovedByOnePixel) {
-  for (const KeyCase& k : kKeys) {
-    const Bitmap normal = DrawStrokePicture(k.normal), pressed = DrawStrokePicture(k.pressed);
-    for (int y = 3; y <= 33; ++y)
-      for (int x = 3; x <= 21; ++x) {
-        const std::uint32_t n = normal.At(x, y), p = pressed.At(x + 1, y + 1);
-        if (IsInk(n) || IsInk(p)) {
-          EXPECT_EQ(p, n) << k.key << " at " << x << "," << y;
-        }
-      }
-  }
-}
-
-// The key's edge as drawn outside the face; nothing inside it, where the drawing lies.
-std::optional<std::uint32_t> RaisedEdge(int x, int y) {
-  const bool corner = (x == 0 || x == 24) && (y == 0 || y == 36);
-  if (corner) return kWhite;
-  if (x == 0 || x == 24 || y == 0 || y == 36) return kBlack;
-  if ((x >= 22 && y <= 2) || (x <= 2 && y >= 34)) return kLightGrey;
-  if (x <= 2 || y <= 2) return kWhite;
-  if (x >= 22 || y >= 34) return kGrey;
-  return std::nullopt;
-}
-
-std::optional<std::uint32_t> SunkenEdge(int x, int y) {
-  if ((x == 0 && y == 0) || (x == 24 && y == 36)) return kWhite;
-  if (x == 0 || x == 24 || y == 0 || y == 36) return kBlack;
-  if (x == 1 || y == 1) return kGrey;
-  return std::nullopt;
-}
-
-// Together with the edges, this also keeps the pictures to their seven colours.
-TEST(StrokePicture, EdgesAreARaisedOrSunkenKeyAndTheFaceHoldsOnlyInk) {
-  for (const KeyCase& k : kKeys) {
-    for (const auto& [picture, edge] :
-         {std::pair{k.normal, &RaisedEdge}, std::pair{k.pressed, &SunkenEdge}}) {
-      const Bitmap b = DrawStrokePicture(picture);
-      for (int y = 0; y < b.height; ++y)
-        for (int x = 0; x < b.width; ++x) {
-          const std::uint32_t c = b.At(x, y);
-          const char* look = edge == &RaisedEdge ? " normal" : " pressed";
-          if (const auto expected = edge(x, y)) {
-            EXPECT_EQ(c, *expected) << k.key << look << " at " << x << "," << y;
-          } else {
-            EXPECT_TRUE(c == kFace || IsInk(c)) << k.key << look << " at " << x << "," << y << ": "
-                                                << std::hex << c;
-          }
-        }
-    }
-  }
-}
 
 TEST(Icon, IsAYellowFaceOnATransparentGroundInVgaColours) {
   const std::set<std::uint32_t> vga = {0x000000, 0x800000, 0x008000, 0x808000, 0x000080, 0x800080,

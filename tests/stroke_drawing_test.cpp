@@ -1,10 +1,12 @@
-// The stroke pictures drawn at the sizes the keys have from 100% to 200% display scaling.
+// The stroke pictures: at the design size in their own colours pixel by pixel, and drawn at the
+// sizes the keys have from 100% to 200% display scaling.
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
 #include <optional>
+#include <ostream>
 #include <set>
 #include <string>
 #include <vector>
@@ -45,15 +47,92 @@ std::vector<Size> KeySizes() {
   return {sizes.begin(), sizes.end()};
 }
 
+struct Box {
+  int left, top, right, bottom;  // right and bottom just outside
+  friend bool operator==(const Box&, const Box&) = default;
+};
+
+std::ostream& operator<<(std::ostream& os, const Box& b) {
+  return os << "x " << b.left << ".." << b.right << ", y " << b.top << ".." << b.bottom;
+}
+
+// Where each key's drawing lies on its normal picture at the design size.
 struct Key {
   const char* name;
   P normal, pressed;
+  Box stroke;
+  std::optional<Box> variant;
+  Box letter;
 };
 
 constexpr Key kKeys[] = {
-    {"H", P::HNormal, P::HPressed}, {"I", P::INormal, P::IPressed}, {"J", P::JNormal, P::JPressed},
-    {"K", P::KNormal, P::KPressed}, {"L", P::LNormal, P::LPressed},
+    {"H", P::HNormal, P::HPressed, {5, 9, 20, 11}, Box{11, 22, 18, 26}, {3, 26, 8, 33}},
+    {"I", P::INormal, P::IPressed, {11, 5, 14, 18}, Box{14, 20, 17, 30}, {5, 26, 6, 33}},
+    {"J", P::JNormal, P::JPressed, {8, 5, 15, 19}, std::nullopt, {3, 26, 7, 33}},
+    {"K", P::KNormal, P::KPressed, {10, 8, 16, 14}, Box{11, 20, 18, 28}, {4, 26, 9, 33}},
+    {"L", P::LNormal, P::LPressed, {8, 5, 16, 16}, Box{6, 21, 20, 31}, {4, 26, 8, 33}},
 };
+
+constexpr std::uint32_t kBlack = 0x000000, kWhite = 0xFFFFFF, kGrey = 0x808080, kLightGrey = 0xC0C0C0,
+                        kFace = 0xEEEDDB, kBlue = 0x0000FF, kOrange = 0xFF8040;
+
+// The box round the pixels of one colour inside the outline (which is black too).
+std::optional<Box> BoxOf(const Bitmap& b, std::uint32_t colour) {
+  std::optional<Box> box;
+  for (int y = 1; y < b.height - 1; ++y)
+    for (int x = 1; x < b.width - 1; ++x) {
+      if (b.At(x, y) != colour) continue;
+      if (!box) box = Box{x, y, x + 1, y + 1};
+      box = Box{std::min(box->left, x), std::min(box->top, y), std::max(box->right, x + 1),
+                std::max(box->bottom, y + 1)};
+    }
+  return box;
+}
+
+// The key's edge at the design size; nothing inside it, where the drawing lies.
+std::optional<std::uint32_t> RaisedEdge(int x, int y) {
+  const bool corner = (x == 0 || x == 24) && (y == 0 || y == 36);
+  if (corner) return kWhite;
+  if (x == 0 || x == 24 || y == 0 || y == 36) return kBlack;
+  if ((x >= 22 && y <= 2) || (x <= 2 && y >= 34)) return kLightGrey;
+  if (x <= 2 || y <= 2) return kWhite;
+  if (x >= 22 || y >= 34) return kGrey;
+  return std::nullopt;
+}
+
+std::optional<std::uint32_t> SunkenEdge(int x, int y) {
+  if ((x == 0 && y == 0) || (x == 24 && y == 36)) return kWhite;
+  if (x == 0 || x == 24 || y == 0 || y == 36) return kBlack;
+  if (x == 1 || y == 1) return kGrey;
+  return std::nullopt;
+}
+
+// As the help and the .bmp files hold them: the edge exactly, the drawing in its boxes, and
+// nothing but the seven colours (the pressed drawing's move is checked at every size below).
+TEST(StrokePicture, AtTheDesignSizeEdgesAndInksLieExactlyWhereDrawnInTheirOwnColours) {
+  for (const Key& k : kKeys) {
+    const Bitmap normal = DrawStrokePicture(k.normal);
+    ASSERT_EQ(normal.width, 25);
+    ASSERT_EQ(normal.height, 37);
+    EXPECT_EQ(BoxOf(normal, kBlack), k.stroke) << k.name;
+    EXPECT_EQ(BoxOf(normal, kBlue), k.variant) << k.name;
+    EXPECT_EQ(BoxOf(normal, kOrange), k.letter) << k.name;
+    for (const auto& [picture, edge] : {std::pair{k.normal, &RaisedEdge}, std::pair{k.pressed, &SunkenEdge}}) {
+      const Bitmap b = DrawStrokePicture(picture);
+      const char* look = edge == &RaisedEdge ? " normal" : " pressed";
+      for (int y = 0; y < b.height; ++y)
+        for (int x = 0; x < b.width; ++x) {
+          const std::uint32_t c = b.At(x, y);
+          if (const auto expected = edge(x, y)) {
+            EXPECT_EQ(c, *expected) << k.name << look << " at " << x << "," << y;
+          } else {
+            EXPECT_TRUE(c == kFace || c == kBlack || c == kBlue || c == kOrange)
+                << k.name << look << " at " << x << "," << y << ": " << std::hex << c;
+          }
+        }
+    }
+  }
+}
 
 constexpr Rgb kPaper{255, 255, 255}, kInk{0, 0, 0};
 
@@ -129,10 +208,6 @@ TEST(StrokeDrawing, MainStrokesKeepTheirWidthWithinAPixelAtEveryScale) {
     }
   }
 }
-
-struct Box {
-  int left, top, right, bottom;  // right and bottom just outside
-};
 
 // The box round the pixels at least a quarter covered by what the palette shows: the tips of
 // tapering strokes are fainter than that only where they are a fraction of a pixel wide.

@@ -87,13 +87,23 @@ TEST(ToPixelBox, ControlsThatTouchInTwipsTouchInPixelsAtEveryScale) {
   }
 }
 
+// Right and bottom from where the edge lies in twips; a width rounded on its own would give the
+// other answer in each case.
 TEST(ToPixelBox, EdgesAreRoundedWhereTheyLieNotBySize) {
-  // At 120 DPI "7" spans 300 to 590 twips, 25 to 49.17 pixels: 24 wide, where its width alone
-  // rounds to 24 too, but "8" beside it, 590 to 890 twips, starts at 49 and is 25 wide although
-  // its width alone is 25 at 49.17 too: the edge they share is one pixel, 49, for both.
-  EXPECT_EQ(ToPixelBox(890, 570, 300, 270, 168), (PixelBox{104, 67, 139, 98}));
-  EXPECT_EQ(ToPixelBox(300, 570, 290, 270, 120), (PixelBox{25, 48, 49, 70}));
-  EXPECT_EQ(ToPixelBox(590, 570, 300, 270, 120), (PixelBox{49, 48, 74, 70}));
+  const struct {
+    double left, width;
+    unsigned dpi;
+    int pixelLeft, pixelRight;
+  } cases[] = {
+      {305, 305, 120, 25, 51},   // 25.42 + 25.42 rounded alone is 50; the edge at 610 is 50.83
+      {307, 307, 120, 26, 51},   // 25.58 + 25.58 alone is 52; the edge at 614 is 51.17
+      {890, 270, 168, 104, 135}, // 103.83 + 31.5 alone is 136; the edge at 1160 is 135.33
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(ToPixelBox(c.left, c.left, c.width, c.width, c.dpi),
+              (PixelBox{c.pixelLeft, c.pixelLeft, c.pixelRight, c.pixelRight}))
+        << c.left << " + " << c.width << " at " << c.dpi;
+  }
 }
 
 }  // namespace

@@ -30,9 +30,14 @@ class RegistrySettings : public SettingsStore {
   void WriteText(SettingsKey key, std::u16string_view name, std::u16string_view value) override;
   void Remove(SettingsKey key, std::u16string_view name) override;
 
+ protected:
+  // Every value is written here, with the bytes the registry is handed. A text's size must count
+  // its terminating zero: the system adds a missing one only where the memory after the text
+  // happens to hold one.
+  virtual void Write(SettingsKey key, std::u16string_view name, DWORD type, const void* data, DWORD size);
+
  private:
   const std::wstring& PathOf(SettingsKey key) const;
-  void Write(SettingsKey key, std::u16string_view name, DWORD type, const void* data, DWORD size);
 
   std::wstring panelKey_, signInKey_, approvalKey_;
 };

@@ -310,14 +310,10 @@ bool Fuzz::ClickRadical(std::string& error) {
   const auto& want = expected_.at("Comm1");
   PumpUntil(NowMs() + 5000, [&] { return watch_.Keys().size() >= want.size(); });
   PumpFor(200);
-  std::string got;
-  for (const SeenKey& k : watch_.Keys()) got += (k.up ? " u" : " d") + std::to_string(k.vk);
-  bool same = watch_.Keys().size() == want.size();
-  for (std::size_t i = 0; same && i < want.size(); ++i) {
-    same = static_cast<int>(watch_.Keys()[i].vk) == want[i].vk && watch_.Keys()[i].up == want[i].up;
-  }
-  if (!same || !watch_.HasKeyboard()) {
-    error = "a click on 虫 typed" + (got.empty() ? std::string(" nothing") : got) +
+  std::vector<yg::KeyEvent> got;
+  for (const SeenKey& k : watch_.Keys()) got.push_back(k.Event());
+  if (got != want || !watch_.HasKeyboard()) {
+    error = "a click on 虫 typed " + (got.empty() ? std::string("nothing") : yg::testing::Describe(got)) +
             (watch_.HasKeyboard() ? "" : ", and the focus window lost the keyboard");
     return false;
   }

@@ -8,6 +8,8 @@
 
 #include <vector>
 
+#include "keys/key_event.h"
+
 namespace yg::tools {
 
 struct SeenKey {
@@ -15,6 +17,12 @@ struct SeenKey {
   bool up;
   bool injected;
   double at;  // NowMs()
+
+  // A low-level hook sees the Ctrl the panel sends as the left Ctrl on Windows and under Wine 10;
+  // Wine 8 passes it on as sent.
+  KeyEvent Event() const {
+    return {static_cast<std::uint8_t>(vk == VK_LCONTROL ? VK_CONTROL : vk), up ? KeyDirection::Up : KeyDirection::Down};
+  }
 };
 
 class KeyWatch {

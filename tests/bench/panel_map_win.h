@@ -37,7 +37,7 @@ std::optional<POINT> ClickPoint(HWND control);
 std::optional<POINT> BareSpot(HWND panel);
 
 // The keys a click on each control types, by control name, read from expected_clicks.txt.
-using KeysByControl = std::map<std::string, std::vector<testing::ExpectedKey>>;
+using KeysByControl = std::map<std::string, std::vector<KeyEvent>>;
 std::optional<KeysByControl> ReadKeysByControl(const std::wstring& path, std::string& error);
 
 // An absolute mouse event at the point, in screen pixels, with button flags.

@@ -114,7 +114,7 @@ class Soak {
   std::vector<PanelControl> controls_;
   std::vector<const PanelControl*> clickable_;  // what PickShown last found clickable
   KeyWatch watch_{KeyWatch::Source::Hook, L"yg_soak"};
-  std::vector<yg::testing::ExpectedKey> stream_;  // every key event expected so far
+  std::vector<yg::KeyEvent> stream_;  // every key event expected so far
   std::size_t checked_ = 0;                        // ... of which this many have been compared
   std::vector<Sample> samples_;
   long plainClicks_ = 0, switches_ = 0, helps_ = 0, drags_ = 0;
@@ -180,14 +180,11 @@ bool Soak::WaitForKeys(const std::string& what, std::string& error) {
   const std::size_t want = stream_.size();
   PumpUntil(NowMs() + kKeysTimeoutMs, [&] { return keys.size() >= want; });
   for (; checked_ < keys.size() && checked_ < want; ++checked_) {
-    const SeenKey& k = keys[checked_];
-    const auto& e = stream_[checked_];
-    // A low-level hook sees the Ctrl the panel sends as the left Ctrl on Windows and under Wine 10;
-    // Wine 8 passes it on as sent.
-    const int vk = k.vk == VK_LCONTROL ? VK_CONTROL : static_cast<int>(k.vk);
-    if (vk != e.vk || k.up != e.up || !k.injected) {
-      error = what + ": key event " + std::to_string(checked_) + " is " + (k.up ? "up " : "down ") +
-              std::to_string(k.vk) + ", expected " + (e.up ? "up " : "down ") + std::to_string(e.vk);
+    const yg::KeyEvent seen = keys[checked_].Event();
+    const yg::KeyEvent& e = stream_[checked_];
+    if (seen != e || !keys[checked_].injected) {
+      error = what + ": key event " + std::to_string(checked_) + " is " + yg::testing::Describe({&seen, 1}) +
+              (keys[checked_].injected ? "" : " (not injected)") + ", expected " + yg::testing::Describe({&e, 1});
       return false;
     }
   }

@@ -54,40 +54,6 @@ class Checks:
 
 
 # ---------------------------------------------------------------------------------------------
-# What the panel must type: tests/data/expected_clicks.txt, shared with the unit tests
-
-
-def read_expected(path):
-    cases = []
-    for line in Path(path).read_text(encoding="utf-8").splitlines():
-        line = line.split("#", 1)[0].split()
-        if len(line) >= 3:
-            cases.append((line[0], line[1], line[2:]))
-    return cases
-
-
-def expand(tokens):
-    """The key events ("down", vk) / ("up", vk) of the notation."""
-    events = []
-
-    def tap(vk):
-        events.extend([("down", vk), ("up", vk)])
-
-    for token in tokens:
-        if token[0] in "SC":
-            mod = 160 if token[0] == "S" else 17
-            events.append(("down", mod))
-            tap(int(token[1:]))
-            events.append(("up", mod))
-        elif token[0].isdigit():
-            tap(int(token))
-        else:
-            for letter in token:
-                tap(71 + "ghijkl".index(letter))
-    return events
-
-
-# ---------------------------------------------------------------------------------------------
 # The panel
 
 
@@ -98,18 +64,28 @@ class Panel:
         self.wine = wine
         self.dpi = dpi
         self.layout = {}
+        # What a click on each control must type, in the order of tests/data/expected_clicks.txt:
+        # name: (kind, [("down", vk), ("up", vk), ...]).
+        self.clicks = {}
         for line in layout_lines:
-            if not line.startswith("control "):
-                continue
-            head, _, caption = line.rstrip("\r").partition(" caption=")
-            row = dict(part.split("=", 1) for part in head.split()[1:])
-            row["caption"] = caption
-            self.layout[row["name"]] = row
+            kind, _, rest = line.rstrip("\r").partition(" ")
+            head, _, last = rest.partition(" caption=" if kind == "control" else " keys=")
+            row = dict(part.split("=", 1) for part in head.split())
+            if kind == "control":
+                row["caption"] = last
+                self.layout[row["name"]] = row
+            elif kind == "click":
+                events = [("down" if e[0] == "d" else "up", int(e[1:])) for e in last.split()]
+                self.clicks[row["name"]] = (row["kind"], events)
         self.by_id = {row["id"]: name for name, row in self.layout.items()}
         self.refresh()
 
     def px(self, twips):
         return round(twips * self.dpi / 1440)
+
+    def typed(self, name, times=1):
+        """The key events a click on the control must type, `times` clicks' worth."""
+        return self.clicks[name][1] * times
 
     def refresh(self):
         # A window busy in the system's move loop can make one look fail; ask again.
@@ -202,7 +178,7 @@ class Run:
         self.panel_proc = self.wine.start(self.wine.panel_exe)
         if not self.c.check(wait_for(lambda: self.wine.count(Panel.CLASS) == 1, 30), "the panel window appears"):
             return False
-        self.layout_lines = self.wine.run_tool("yg_layout_dump.exe").splitlines()
+        self.layout_lines = self.wine.run_tool("yg_layout_dump.exe", self.wine.host_path(self.args.expected)).splitlines()
         wait_for(lambda: self.wine.facts("tree", Panel.CLASS).get("topmost") == "1", 10)
         self.panel = Panel(self.wine, self.layout_lines, self.dpi)
         return True
@@ -221,7 +197,7 @@ class Run:
         self.panel.refresh()
         self.receiver.set_mark()
         self.screen.click(*self.panel.centre("Command29"))
-        self.expect_keys(expand(["190"]), f"after {after} a click on 。 types into the receiver")
+        self.expect_keys(self.panel.typed("Command29"), f"after {after} a click on 。 types into the receiver")
 
     # -- checks kept in modules of their own
 
@@ -349,7 +325,7 @@ class Run:
     def check_clicks(self):
         self.receiver.set_mark()
         start_mark = self.receiver.mark
-        for name, kind, tokens in read_expected(self.args.expected):
+        for name, (kind, events) in self.panel.clicks.items():
             self.receiver.set_mark()
             x, y = self.panel.centre(name)
             if kind == "stroke":
@@ -357,7 +333,7 @@ class Run:
                 self.screen.release()
             else:
                 self.screen.click(x, y)
-            self.expect_keys(expand(tokens), f"a click on {name} ({self.panel.layout[name]['caption'] or kind})")
+            self.expect_keys(events, f"a click on {name} ({self.panel.layout[name]['caption'] or kind})")
         lines = self.receiver.lines()[start_mark:]
         self.c.equal(self.receiver.lost_activation(lines), [], "the receiver stays active throughout the clicks")
         self.c.equal(self.wine.facts("foreground").get("class"), "YgReceiver",
@@ -365,8 +341,7 @@ class Run:
 
     def check_screen_reader(self):
         reader_checks.check_names_and_roles(self)
-        clicks = {name: expand(tokens) for name, _, tokens in read_expected(self.args.expected)}
-        reader_checks.check_default_actions(self, clicks)
+        reader_checks.check_default_actions(self)
 
     def expect_keys(self, events, what):
         lines = self.receiver.wait_hook_events(len(events))
@@ -386,11 +361,11 @@ class Run:
     # -- quick clicks: a double click is two clicks
 
     def check_quick_clicks(self):
-        for name, vk in (("skb(50)", 50), ("skb(189)", 189), ("Command29", 190), ("Comm1", None)):
+        for name in ("skb(50)", "skb(189)", "Command29", "Comm1"):
             self.receiver.set_mark()
             self.screen.clicks(*self.panel.centre(name), 2, 80)
-            keys = expand(["ilhihk"] * 2) if vk is None else expand([str(vk)] * 2)
-            self.expect_keys(keys, f"two quick clicks on {name} ({self.panel.layout[name]['caption']}) type twice")
+            self.expect_keys(self.panel.typed(name, 2),
+                             f"two quick clicks on {name} ({self.panel.layout[name]['caption']}) type twice")
 
     def check_stroke_pad(self):
         name = "Image3"
@@ -410,7 +385,7 @@ class Run:
         self.appearance.check_pressed_picture(pressed_shot, name)
         self.c.equal(self.receiver.hook_events(self.receiver.new_lines()), [], "a press alone types nothing")
         self.screen.release()
-        self.expect_keys(expand(["h"]), "the release of the H key")
+        self.expect_keys(self.panel.typed("Image3"), "the release of the H key")
         time.sleep(0.2)
         normal = Screen.pixel(self.screen.shot("stroke-released.png"), left + inner, top + inner)
         self.c.equal(normal, (255, 255, 255), "a released stroke key shows its normal picture")
@@ -418,13 +393,13 @@ class Run:
         self.receiver.set_mark()
         self.screen.press(*self.panel.centre("Image12"), button=3)
         self.screen.release(button=3)
-        self.expect_keys(expand(["k"]), "the right button on the K key")
+        self.expect_keys(self.panel.typed("Image12"), "the right button on the K key")
 
         self.receiver.set_mark()
         self.screen.press(*self.panel.centre("Image9"))
         self.screen.move(x + 200, y - 300)  # far off the key, off the panel
         self.screen.release()
-        self.expect_keys(expand(["j"]), "a press on the J key released outside it")
+        self.expect_keys(self.panel.typed("Image9"), "a press on the J key released outside it")
 
         self.receiver.set_mark()
         bx, by = self.panel.centre("Comm1")
@@ -673,7 +648,7 @@ class Run:
                 hidden.rename(chm)
         self.receiver.set_mark()
         self.screen.click(*self.panel.centre("Comm1"))
-        self.expect_keys(expand(["ilhihk"]), "after the message the panel still types")
+        self.expect_keys(self.panel.typed("Comm1"), "after the message the panel still types")
 
     def message_box(self):
         """The OK button's centre of the panel's 未找到文件 message box, once a user can see it: the
@@ -819,7 +794,7 @@ class Run:
         focused = len(self.receiver.lines())
         self.receiver.set_mark()
         self.screen.click(*self.panel.centre("Comm1"))
-        self.expect_keys(expand(["ilhihk"]), "虫 with a plain layout: the keys go out all the same")
+        self.expect_keys(self.panel.typed("Comm1"), "虫 with a plain layout: the keys go out all the same")
         tip = wait_for(self.tip, 5)
         if not self.c.check(tip, "虫 with a plain layout: a tip shows"):
             return
@@ -836,7 +811,7 @@ class Run:
         self.screen.shot("tip.png")
         self.receiver.set_mark()
         self.screen.click(*self.panel.centre("Command29"))
-        self.expect_keys(expand(["190"]), "。 with a plain layout")
+        self.expect_keys(self.panel.typed("Command29"), "。 with a plain layout")
         self.c.check(wait_for(lambda: not self.tip(), 3), "the next click takes the tip away; 。 shows none")
         self.screen.click(*self.panel.centre("Command17"))
         self.c.check(wait_for(self.tip, 5), "你好 with a plain layout: the tip shows again")
@@ -844,7 +819,7 @@ class Run:
         self.receiver.set_mark()
         self.screen.press(*self.panel.centre("Image3"))
         self.screen.release()
-        self.expect_keys(expand(["h"]), "the H stroke key with a plain layout")
+        self.expect_keys(self.panel.typed("Image3"), "the H stroke key with a plain layout")
         time.sleep(1)
         self.c.check(not self.tip(), "a stroke key shows no tip")
         self.c.equal(self.receiver.lost_activation(self.receiver.lines()[focused:]), [],

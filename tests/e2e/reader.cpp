@@ -33,13 +33,7 @@ constexpr int kExitRefused = 3;
 // Spelled out: mingw-w64's IID_IAccessible is wrong in a static link.
 constexpr IID kIidIAccessible = {0x618736e0, 0x3c3d, 0x11cf, {0x81, 0x0c, 0x00, 0xaa, 0x00, 0x38, 0x9b, 0x71}};
 
-std::string Utf8(std::wstring_view text) {
-  std::string out(static_cast<std::size_t>(text.size()) * 3, '\0');
-  const int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(),
-                                    static_cast<int>(out.size()), nullptr, nullptr);
-  out.resize(n > 0 ? static_cast<std::size_t>(n) : 0);
-  return out;
-}
+using yg::tools::Utf8;
 
 std::string Hex(unsigned long long value) {
   wchar_t digits[24];

@@ -30,28 +30,6 @@ std::string Utf8(std::u16string_view text) {
   return out;
 }
 
-std::u16string Utf16(std::string_view utf8) {
-  std::u16string out;
-  for (std::size_t i = 0; i < utf8.size();) {
-    const auto b = static_cast<unsigned char>(utf8[i]);
-    char32_t c = b;
-    int extra = 0;
-    if (b >= 0xF0) { c = b & 0x07; extra = 3; }
-    else if (b >= 0xE0) { c = b & 0x0F; extra = 2; }
-    else if (b >= 0xC0) { c = b & 0x1F; extra = 1; }
-    ++i;
-    for (; extra > 0 && i < utf8.size(); --extra, ++i) c = (c << 6) | (static_cast<unsigned char>(utf8[i]) & 0x3F);
-    if (c >= 0x10000) {
-      c -= 0x10000;
-      out += static_cast<char16_t>(0xD800 + (c >> 10));
-      out += static_cast<char16_t>(0xDC00 + (c & 0x3FF));
-    } else {
-      out += static_cast<char16_t>(c);
-    }
-  }
-  return out;
-}
-
 std::string Num(double value) {
   char buf[32];
   std::snprintf(buf, sizeof buf, "%.9g", value);

@@ -19,7 +19,6 @@ class CallLog {
 };
 
 std::string Utf8(std::u16string_view text);
-std::u16string Utf16(std::string_view utf8);
 // Shortest text that reads back as the same float: 4762.5, 1800.
 std::string Num(double value);
 std::string Hex(unsigned long long value);

@@ -37,13 +37,4 @@ void FakeKeySink::Clear() {
   delivered_.clear();
 }
 
-std::string Describe(std::span<const KeyEvent> events) {
-  std::string text;
-  for (const KeyEvent& e : events) {
-    if (!text.empty()) text += ' ';
-    text += (e.direction == KeyDirection::Down ? 'd' : 'u') + std::to_string(e.vk);
-  }
-  return text;
-}
-
 }  // namespace yg::testing

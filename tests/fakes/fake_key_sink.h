@@ -8,15 +8,13 @@
 #include <vector>
 
 #include "keys/key_sink.h"
+#include "tests/expected_clicks.h"
 #include "tests/fakes/call_log.h"
 
 namespace yg::testing {
 
 // The system's input stream as the panel sees it: keeps the state of all 256 keys, records
 // what it was handed and what it took, and can be told to take only part of a batch.
-// "d73 u73 d76 u76": the events as text, for readable failures.
-std::string Describe(std::span<const KeyEvent> events);
-
 class FakeKeySink : public KeySink {
  public:
   std::size_t Inject(std::span<const KeyEvent> events) override;
@@ -28,7 +26,6 @@ class FakeKeySink : public KeySink {
 
   const std::vector<std::vector<KeyEvent>>& Batches() const { return batches_; }
   const std::vector<KeyEvent>& Delivered() const { return delivered_; }
-  bool IsDown(std::uint8_t vk) const { return down_[vk]; }
   std::vector<std::uint8_t> HeldKeys() const;
   void Clear();
 

@@ -198,6 +198,7 @@ float FakePanelWindow::ScreenHeight() const {
 }
 
 void FakePanelWindow::SetTopmost(std::uint32_t positionFlags) {
+  topmostFlags = positionFlags;
   if (positionFlags & 0x40) visible = true;  // SWP_SHOWWINDOW
   log_.Add("SetTopmost " + Hex(positionFlags));
 }

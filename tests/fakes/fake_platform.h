@@ -67,6 +67,10 @@ class FakeControls : public Controls {
   std::map<std::pair<Ctl, std::int16_t>, State> states_;
 };
 
+// Where a 5840 x 1800 panel starts on the fake window's screen, its twips kept as set: centred,
+// 450 twips above the bottom (7680 - 5840 / 2, 11520 - 1800 - 450).
+inline constexpr float kStartLeft = 4760, kStartTop = 9270;
+
 // The panel window on a screen, with sizes held as whole pixels of `twipsPerPixel` like a real
 // window. A change of key size changes the scale of its twips as the real window's does.
 class FakePanelWindow : public PanelWindow {
@@ -108,6 +112,7 @@ class FakePanelWindow : public PanelWindow {
   float twipsPerPixel = 15;  // 0: keep sizes as set
   float left = 0, top = 0, width = 5760, height = 1575;
   std::uint32_t exStyle = 0x00000188;  // WS_EX_TOOLWINDOW | WS_EX_WINDOWEDGE | WS_EX_TOPMOST
+  std::uint32_t topmostFlags = 0;      // of the last SetTopmost
   bool visible = false;
   int keySize = 100;
   unsigned dpi = 96;  // the DPI of the monitor the window stands on
@@ -234,10 +239,6 @@ struct FakePlatform {
   FakePlatform();
   PanelPlatform View() {
     return {keys, controls, window, layouts, shell, displays, target, tip, settings, hotkey, icon};
-  }
-  // The fakes around a real window that stands in for the controls and the panel window.
-  PanelPlatform ViewAround(Controls& realControls, PanelWindow& realWindow) {
-    return {keys, realControls, realWindow, layouts, shell, displays, target, tip, settings, hotkey, icon};
   }
 
   CallLog log;

@@ -14,7 +14,7 @@
 #include "panel/layout.h"
 #include "platform/win32/accessible_win.h"
 #include "platform/win32/panel_window_win.h"
-#include "tests/fakes/fake_platform.h"
+#include "tests/win32/panel_fixture_win.h"
 
 namespace yg::win32 {
 namespace {
@@ -58,39 +58,15 @@ LONG Role(IAccessible* object) {
   return SUCCEEDED(object->get_accRole(Self(), &role)) && role.vt == VT_I4 ? role.lVal : -1;
 }
 
-// The window of a control: numbered from 1000 in the layout table's order, in the panel or one of
-// its frames (not the edit inside the combo box, which has a number of its own).
-HWND ControlWindow(HWND panel, ControlId control) {
-  int id = 1000;
-  for (const LayoutRow& row : LayoutTable()) {
-    if (row.control == control) break;
-    ++id;
-  }
-  if (const HWND direct = GetDlgItem(panel, id)) return direct;
-  for (Ctl frame : {Ctl::Frame1, Ctl::Frame4, Ctl::Frame6}) {
-    if (const HWND child = GetDlgItem(ControlWindow(panel, frame), id)) return child;
-  }
-  return nullptr;
-}
-
-// A panel wired to Form1, typing into a recording key sink.
-struct Rig {
-  Rig() {
-    panel.Attach(form);
-    panel.Create();
-  }
-  testing::FakePlatform fake;
-  testing::FakeKeySink& keys = fake.keys;
-  Win32Panel panel{GetModuleHandleW(nullptr)};
-  Form1 form{fake.ViewAround(panel, panel)};
-};
+using testing::PanelRig;
+using testing::Pump;
 
 // One shown panel for all: under Wine with no window manager, a shown window takes two seconds
 // to go.
 class AccessibleTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
-    rig = new Rig;
+    rig = new PanelRig;
     ShowWindow(rig->panel.Handle(), SW_SHOWNA);
   }
   static void TearDownTestSuite() {
@@ -102,7 +78,7 @@ class AccessibleTest : public ::testing::Test {
     keys.Clear();
   }
 
-  HWND Window(ControlId control) { return ControlWindow(panel.Handle(), control); }
+  HWND Window(ControlId control) { return rig->GetDlgItemDeep(control); }
 
   void Get(ControlId control, Object& object) {
     ASSERT_EQ(AccessibleObjectFromWindow(Window(control), OBJID_CLIENT, kIidIAccessible,
@@ -111,19 +87,13 @@ class AccessibleTest : public ::testing::Test {
         << ControlName(control);
   }
 
-  // Runs what the panel's message loop would, without waiting for more.
-  static void Pump() {
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
-  }
-
-  static Rig* rig;
+  static PanelRig* rig;
   Win32Panel& panel = rig->panel;
   Form1& form = rig->form;
-  testing::FakeKeySink& keys = rig->keys;
+  yg::testing::FakeKeySink& keys = rig->fake.keys;
 };
 
-Rig* AccessibleTest::rig = nullptr;
+PanelRig* AccessibleTest::rig = nullptr;
 
 TEST_F(AccessibleTest, ControlsSayTheirNameAndRole) {
   const struct {
@@ -297,7 +267,7 @@ TEST(AccessibleLifetime, ObjectsGoWithTheirWindowsAndTheirLastHolder) {
   const long before = LiveAccessibleObjects();
   IAccessible* kept = nullptr;
   {
-    Rig rig;
+    PanelRig rig;
     int asked = 0;
     EnumChildWindows(
         rig.panel.Handle(),
@@ -313,7 +283,7 @@ TEST(AccessibleLifetime, ObjectsGoWithTheirWindowsAndTheirLastHolder) {
         reinterpret_cast<LPARAM>(&asked));
     EXPECT_EQ(asked, 98);
     EXPECT_EQ(LiveAccessibleObjects() - before, 86) << "one of ours for each of the 86 shown controls";
-    const HWND key = ControlWindow(rig.panel.Handle(), Ctl::Image3);
+    const HWND key = rig.GetDlgItemDeep(Ctl::Image3);
     ASSERT_TRUE(key);
     ASSERT_EQ(AccessibleObjectFromWindow(key, OBJID_CLIENT, kIidIAccessible, reinterpret_cast<void**>(&kept)), S_OK);
   }

@@ -13,7 +13,7 @@
 #include "platform/win32/panel_window_win.h"
 #include "platform/win32/shell_win.h"
 #include "platform/win32/tip_win.h"
-#include "tests/fakes/fake_platform.h"
+#include "tests/win32/panel_fixture_win.h"
 
 namespace yg::win32 {
 namespace {
@@ -67,23 +67,16 @@ TEST(ReachBetween, KeysAreDroppedOnlyOnTheirWayUp) {
   }
 }
 
-class DesktopWinTest : public ::testing::Test {
+class DesktopWinTest : public testing::PanelRigTest {
  protected:
-  void SetUp() override {
-    window.Create();
-    displays.panel = window.Handle();
-    tip.panel = window.Handle();
-    window.Attach(form);
-  }
-
   RECT WindowRect() const {
     RECT r{};
-    GetWindowRect(window.Handle(), &r);
+    GetWindowRect(panel.Handle(), &r);
     return r;
   }
 
   void MoveTo(int x, int y) {
-    SetWindowPos(window.Handle(), nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(panel.Handle(), nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   }
 
   RECT PrimaryWork() const {
@@ -91,39 +84,33 @@ class DesktopWinTest : public ::testing::Test {
     SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
     return work;
   }
-
-  yg::testing::FakePlatform fake;
-  Win32Panel window{GetModuleHandleW(nullptr)};
-  SystemDisplays displays;
-  Win32Tip tip{GetModuleHandleW(nullptr)};
-  Form1 form{{fake.keys, window, window, fake.layouts, fake.shell, displays, fake.target, tip, fake.settings,
-               fake.hotkey, fake.icon}};
 };
 
 TEST_F(DesktopWinTest, TheSystemsMonitorsPrimaryFirstInTwipsAtThePanelsScale) {
-  const UINT dpi = DpiOf(window.Handle());
+  testing::ChangeDpi(panel.Handle(), 120);  // 12 twips a pixel
   const auto areas = displays.WorkAreas();
   ASSERT_FALSE(areas.empty());
   const RECT work = PrimaryWork();
-  EXPECT_EQ(areas.front(), ToScreenRect(work, dpi));
+  EXPECT_EQ(areas.front(), (ScreenRect{12.0 * work.left, 12.0 * work.top, 12.0 * work.right, 12.0 * work.bottom}));
   EXPECT_EQ(areas.front().left, 0);
   EXPECT_EQ(areas.front().top, 0);
   MoveTo(-30, 40);
   const ScreenRect bounds = displays.PanelBounds();
-  EXPECT_EQ(bounds.left, PixelsToTwips(-30, dpi));
-  EXPECT_EQ(bounds.top, PixelsToTwips(40, dpi));
-  EXPECT_EQ(bounds.Width(), PixelsToTwips(WindowRect().right - WindowRect().left, dpi));
+  EXPECT_EQ(bounds.left, -360);
+  EXPECT_EQ(bounds.top, 480);
+  EXPECT_EQ(bounds.Width(), 12.0 * (WindowRect().right - WindowRect().left));
 }
 
 // The compositor draws a shown window's frame inside its rectangle; of a window never shown it
 // knows nothing that means anything (start-up places the panel hidden).
 TEST_F(DesktopWinTest, ThePanelsOutlineIsItsWindowUntilShownThenTheFrameTheCompositorDraws) {
-  const RECT drawn{107, 203, 493, 318};
-  displays.drawnFrame = [&](HWND) { return std::optional(drawn); };
-  const UINT dpi = LayoutDpiOf(window.Handle());
-  EXPECT_EQ(displays.PanelBounds(), ToScreenRect(WindowRect(), dpi)) << "hidden";
-  ShowWindow(window.Handle(), SW_SHOWNA);
-  EXPECT_EQ(displays.PanelBounds(), ToScreenRect(drawn, dpi)) << "shown";
+  testing::ChangeDpi(panel.Handle(), 120);  // 12 twips a pixel
+  displays.drawnFrame = [](HWND) { return std::optional(RECT{107, 203, 493, 318}); };
+  const RECT r = WindowRect();
+  EXPECT_EQ(displays.PanelBounds(), (ScreenRect{12.0 * r.left, 12.0 * r.top, 12.0 * r.right, 12.0 * r.bottom}))
+      << "hidden";
+  ShowWindow(panel.Handle(), SW_SHOWNA);
+  EXPECT_EQ(displays.PanelBounds(), (ScreenRect{1284, 2436, 5916, 3816})) << "shown";
 }
 
 TEST_F(DesktopWinTest, ADisplayChangeBringsAStrandedPanelBackByTheLeastDistance) {
@@ -141,7 +128,7 @@ TEST_F(DesktopWinTest, ADisplayChangeBringsAStrandedPanelBackByTheLeastDistance)
   for (const auto& c : cases) {
     MoveTo(work.left - 50, work.bottom - 20);  // off the left and the bottom
     const RECT before = WindowRect();
-    SendMessageW(window.Handle(), c.message, c.wParam, 0);
+    SendMessageW(panel.Handle(), c.message, c.wParam, 0);
     const RECT after = WindowRect();
     if (c.moves) {
       EXPECT_EQ(after.left, work.left) << c.name;
@@ -155,27 +142,27 @@ TEST_F(DesktopWinTest, ADisplayChangeBringsAStrandedPanelBackByTheLeastDistance)
 
 TEST_F(DesktopWinTest, AScaleChangeWhileTheUserDragsThePanelLeavesItWhereTheSystemPutIt) {
   const RECT work = PrimaryWork();
-  SendMessageW(window.Handle(), WM_ENTERSIZEMOVE, 0, 0);
+  SendMessageW(panel.Handle(), WM_ENTERSIZEMOVE, 0, 0);
   RECT suggested = WindowRect();
   OffsetRect(&suggested, work.left - 100 - suggested.left, work.top + 10 - suggested.top);
-  const UINT dpi = DpiOf(window.Handle());
-  SendMessageW(window.Handle(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+  const UINT dpi = DpiOf(panel.Handle());
+  testing::ChangeDpi(panel.Handle(), dpi, suggested);
   EXPECT_EQ(WindowRect().left, work.left - 100) << "while dragging";
-  SendMessageW(window.Handle(), WM_EXITSIZEMOVE, 0, 0);
-  SendMessageW(window.Handle(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+  SendMessageW(panel.Handle(), WM_EXITSIZEMOVE, 0, 0);
+  testing::ChangeDpi(panel.Handle(), dpi, suggested);
   EXPECT_EQ(WindowRect().left, work.left) << "a change of scale of its own";
 }
 
 TEST_F(DesktopWinTest, TheTipShowsOnTopWithoutTakingTheActivation) {
-  window.Show();
-  SetForegroundWindow(window.Handle());
+  panel.Show();
+  SetForegroundWindow(panel.Handle());
   const HWND before = GetForegroundWindow();
-  const UINT dpi = DpiOf(window.Handle());
-  const TipWindow::Size size = tip.Measure(kNoInputMethodTip, PixelsToTwips(300, dpi));
-  EXPECT_LE(size.width, PixelsToTwips(300, dpi));
-  const TipWindow::Size wide = tip.Measure(kNoInputMethodTip, PixelsToTwips(2000, dpi));
+  testing::ChangeDpi(panel.Handle(), 120);  // the tip takes the panel's scale: 12 twips a pixel
+  const TipWindow::Size size = tip.Measure(kNoInputMethodTip, 3600);
+  EXPECT_LE(size.width, 3600);
+  const TipWindow::Size wide = tip.Measure(kNoInputMethodTip, 24000);
   EXPECT_GT(size.height, wide.height) << "narrower means more lines";
-  tip.Show(kNoInputMethodTip, PixelsToTwips(40, dpi), PixelsToTwips(50, dpi), size);
+  tip.Show(kNoInputMethodTip, 480, 600, size);
   const HWND hwnd = tip.Handle();
   ASSERT_TRUE(hwnd);
   EXPECT_TRUE(IsWindowVisible(hwnd));
@@ -183,7 +170,7 @@ TEST_F(DesktopWinTest, TheTipShowsOnTopWithoutTakingTheActivation) {
   GetWindowRect(hwnd, &r);
   EXPECT_EQ(r.left, 40);
   EXPECT_EQ(r.top, 50);
-  EXPECT_EQ(r.right - r.left, TwipsToPixels(size.width, dpi));
+  EXPECT_NEAR(r.right - r.left, size.width / 12, 0.5);
   const auto ex = static_cast<DWORD>(GetWindowLongPtrW(hwnd, GWL_EXSTYLE));
   EXPECT_EQ(ex & (WS_EX_NOACTIVATE | WS_EX_TOPMOST), static_cast<DWORD>(WS_EX_NOACTIVATE | WS_EX_TOPMOST));
   EXPECT_EQ(GetWindow(hwnd, GW_OWNER), nullptr) << "an owned topmost popup keeps the panel out of the topmost band";
@@ -210,15 +197,15 @@ TEST_F(DesktopWinTest, APressOnTheTitleBarOrTheBorderTakesTheTipAway) {
   for (const auto& c : cases) {
     form.Click(Ctl::Command29);
     ASSERT_TRUE(tip.Handle() && IsWindowVisible(tip.Handle())) << c.name;
-    SendMessageW(window.Handle(), c.message, c.hit, 0);
+    SendMessageW(panel.Handle(), c.message, c.hit, 0);
     EXPECT_FALSE(IsWindowVisible(tip.Handle())) << c.name;
   }
 }
 
 TEST_F(DesktopWinTest, ThisProcessInTheForegroundCanBeTypedInto) {
-  window.Show();
-  SetForegroundWindow(window.Handle());
-  ASSERT_EQ(GetForegroundWindow(), window.Handle());
+  panel.Show();
+  SetForegroundWindow(panel.Handle());
+  ASSERT_EQ(GetForegroundWindow(), panel.Handle());
   SystemKeyTarget target;
   EXPECT_EQ(target.KeysReachFocus(), KeyReach::Reaches);
   EXPECT_EQ(target.Layout(), reinterpret_cast<LayoutHandle>(GetKeyboardLayout(0)));

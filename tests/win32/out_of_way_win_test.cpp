@@ -8,20 +8,15 @@
 
 #include <vector>
 
-#include "panel/form1.h"
-#include "tests/fakes/fake_platform.h"
+#include <optional>
+
 #include "tests/win32/panel_fixture_win.h"
 
 namespace yg::win32 {
 namespace {
 
-class OutOfWayWinTest : public testing::Win32PanelTest {
+class OutOfWayWinTest : public testing::PanelRigTest {
  protected:
-  void SetUp() override {
-    Win32PanelTest::SetUp();
-    panel.Attach(form);
-  }
-
   // The window's alpha as any program reads it; nothing when it is no layered window.
   std::optional<int> Alpha() {
     if ((GetWindowLongPtrW(panel.Handle(), GWL_EXSTYLE) & WS_EX_LAYERED) == 0) return std::nullopt;
@@ -30,9 +25,6 @@ class OutOfWayWinTest : public testing::Win32PanelTest {
     if (!GetLayeredWindowAttributes(panel.Handle(), nullptr, &alpha, &flags) || !(flags & LWA_ALPHA)) return -1;
     return alpha;
   }
-
-  yg::testing::FakePlatform fake;
-  Form1 form{fake.ViewAround(panel, panel)};
 };
 
 TEST_F(OutOfWayWinTest, ThePointerOverAKeyInAFrameMakesTheFadedPanelOpaque) {
@@ -50,7 +42,6 @@ TEST_F(OutOfWayWinTest, ThePointerOverAKeyInAFrameMakesTheFadedPanelOpaque) {
   EXPECT_EQ(Alpha(), 255);
   form.MenuChosen(MenuItem::IdleOpacity100);
   EXPECT_EQ(Alpha(), std::nullopt) << "an ordinary window again";
-  EXPECT_TRUE(fake.window.fatalErrors.empty());
 }
 
 // The icon's events as the shell sends them (NOTIFYICON_VERSION_4: the event in the low word of

@@ -16,13 +16,8 @@
 namespace yg::win32 {
 namespace {
 
+using testing::Pump;
 using testing::Win32PanelTest;
-
-// Until every window has painted what it has to.
-void Pump() {
-  MSG msg;
-  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
-}
 
 // What a window shows, as 0x00RRGGBB pixels.
 Bitmap Shown(HWND hwnd) {
@@ -66,34 +61,21 @@ std::string FirstDifference(const Bitmap& a, const Bitmap& b) {
   return "none";
 }
 
-// A key that grows or shrinks with the scale must show all of its new picture, not the old one
-// kept where the two overlap.
-TEST_F(Win32PanelTest, AStrokeKeyShowsThePictureDrawnForItsSizeAfterEachDpiChange) {
+// After each change of scale a stroke key shows all of the picture drawn for its new size, not
+// the old one kept where the two overlap, and nothing drawn at one scale stays on the screen at
+// the next: the panel looks as a repaint of everything shows it.
+TEST_F(Win32PanelTest, AfterEachDpiChangeTheKeysShowTheirNewPicturesAndNothingOld) {
   panel.SetWidth(5840);
   panel.SetHeight(1800);
   panel.Show();
   const HWND key = GetDlgItemDeep(Ctl::Image3);
-  for (UINT dpi : {96u, 144u, 96u, 120u, 192u, 168u}) {
-    RECT suggested{0, 0, 1000, 400};
-    SendMessageW(panel.Handle(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
-    Pump();
-    const Bitmap shown = Shown(key);
-    const Bitmap drawn =
-        RenderStrokePicture(StrokePicture::HNormal, shown.width, shown.height, PicturePaletteFor(ReadSystemColours()));
-    EXPECT_EQ(PixelsDiffering(shown, drawn), 0) << dpi << " DPI, " << shown.width << " x " << shown.height;
-  }
-}
-
-// Nothing the panel drew at one scale stays on the screen at the next: what it shows after the
-// change is what a repaint of everything shows.
-TEST_F(Win32PanelTest, AfterEachDpiChangeThePanelLooksAsIfDrawnAfresh) {
-  panel.SetWidth(5840);
-  panel.SetHeight(1800);
-  panel.Show();
   for (UINT dpi : {96u, 144u, 96u, 120u, 192u, 168u, 120u}) {
-    RECT suggested{0, 0, 1000, 400};
-    SendMessageW(panel.Handle(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+    testing::ChangeDpi(panel.Handle(), dpi, {0, 0, 1000, 400});
     Pump();
+    const Bitmap keyShown = Shown(key);
+    const Bitmap drawn = RenderStrokePicture(StrokePicture::HNormal, keyShown.width, keyShown.height,
+                                             PicturePaletteFor(ReadSystemColours()));
+    EXPECT_EQ(PixelsDiffering(keyShown, drawn), 0) << dpi << " DPI, " << keyShown.width << " x " << keyShown.height;
     const Bitmap shown = Shown(panel.Handle());
     RedrawWindow(panel.Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
     Pump();

@@ -1,54 +1,71 @@
 // The Win32 panel in a real window (under Wine in the test run): twips and pixels, the layout
-// after a DPI change, and the key events as SendInput takes them.
+// after a change of DPI or key size, fonts and icons.
 
 #include <gtest/gtest.h>
 
 #include <windows.h>
 #include <commctrl.h>
 
+#include <array>
 #include <functional>
 #include <vector>
 
 #include "panel/layout.h"
 #include "platform/win32/dpi_win.h"
-#include "platform/win32/key_sink_win.h"
 #include "platform/win32/panel_window_win.h"
 #include "tests/win32/panel_fixture_win.h"
 
 namespace yg::win32 {
 namespace {
 
-TEST(SendInputSink, EventsCarryScanCodeZeroAndOnlyTheKeyUpFlag) {
-  const KeyEvent events[] = {Down(33), Up(33), Down(160), Up(160)};
-  const auto inputs = ToInputs(events);
-  ASSERT_EQ(inputs.size(), 4u);
-  const DWORD flags[] = {0, KEYEVENTF_KEYUP, 0, KEYEVENTF_KEYUP};
-  for (std::size_t i = 0; i < inputs.size(); ++i) {
-    EXPECT_EQ(inputs[i].type, static_cast<DWORD>(INPUT_KEYBOARD));
-    EXPECT_EQ(inputs[i].ki.wVk, events[i].vk);
-    EXPECT_EQ(inputs[i].ki.wScan, 0);
-    EXPECT_EQ(inputs[i].ki.dwFlags, flags[i]) << "no extended-key flag, also not for Page Up";
-    EXPECT_EQ(inputs[i].ki.dwExtraInfo, 0u);
-  }
-}
-
+using testing::ChangeDpi;
+using testing::FontHeight;
 using testing::Win32PanelTest;
 
+POINT ClientCorner(HWND panel) {
+  POINT corner{0, 0};
+  ClientToScreen(panel, &corner);
+  return corner;
+}
+
 TEST_F(Win32PanelTest, ReadsBackSizesInWholePixels) {
-  const UINT dpi = DpiOf(panel.Handle());
+  ChangeDpi(panel.Handle(), 120);  // 12 twips a pixel
   panel.SetHeight(1800);
   panel.SetWidth(5840);
-  EXPECT_NEAR(panel.Width(), 5840, 1440.0 / dpi);
-  EXPECT_NEAR(panel.Height(), 1800, 1440.0 / dpi);
+  EXPECT_NEAR(panel.Width(), 5840, 12);
+  EXPECT_NEAR(panel.Height(), 1800, 12);
   panel.SetLeft(4762.5f);
   panel.SetTop(9270);
-  EXPECT_NEAR(panel.Left(), 4762.5, 1440.0 / dpi);
-  EXPECT_NEAR(panel.Top(), 9270, 1440.0 / dpi);
-  // The client area is where a window with the design frame has it, whatever the real frame.
+  EXPECT_NEAR(panel.Left(), 4762.5, 12);
+  EXPECT_NEAR(panel.Top(), 9270, 12);
+  // The client area is where a window with the design frame (45 twips at the sides and the
+  // bottom, 285 at the top) has it, whatever the real frame: 5750 x 1470 twips.
   RECT client;
   GetClientRect(panel.Handle(), &client);
-  EXPECT_EQ(client.right, TwipsToPixels(5840 - 90, dpi));
-  EXPECT_EQ(client.bottom, TwipsToPixels(1800 - 330, dpi));
+  EXPECT_EQ(client.right, 479);   // 479.17
+  EXPECT_EQ(client.bottom, 123);  // 122.5, the half rounded up
+}
+
+// Pixels in the container at a layout of 144 DPI: twips / 10.
+const struct {
+  ControlId control;
+  RECT expected;
+} kAt144Dpi[] = {
+    {Ctl::Comm1, {0, 0, 30, 28}},
+    {Ctl::Frame4, {300, 0, 483, 110}},
+    {Ctl::Image6, {36, 0, 74, 56}},
+    {Skb(189), {148, 57, 181, 84}},
+    {Ctl::Command5, {54, 0, 92, 144}},
+    {Ctl::Command23, {438, 112, 481, 144}},
+};
+
+void ExpectLaidOutAt144Dpi(const Win32PanelTest& test, const char* how) {
+  for (const auto& c : kAt144Dpi) {
+    const RECT r = test.ChildRect(c.control);
+    EXPECT_EQ((std::array{r.left, r.top, r.right, r.bottom}),
+              (std::array{c.expected.left, c.expected.top, c.expected.right, c.expected.bottom}))
+        << ControlName(c.control) << ", " << how;
+  }
 }
 
 TEST_F(Win32PanelTest, ADpiChangeTakesTheSuggestedRectangleAndLaysEverythingOutAtTheNewScale) {
@@ -58,7 +75,7 @@ TEST_F(Win32PanelTest, ADpiChangeTakesTheSuggestedRectangleAndLaysEverythingOutA
   SIZE size{};
   ASSERT_TRUE(SendMessageW(panel.Handle(), WM_GETDPISCALEDSIZE, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&size)));
   RECT suggested{100, 120, 100 + size.cx, 120 + size.cy};
-  SendMessageW(panel.Handle(), WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
+  ChangeDpi(panel.Handle(), 144, suggested);
   RECT outer;
   GetWindowRect(panel.Handle(), &outer);
   EXPECT_TRUE(EqualRect(&outer, &suggested)) << "at " << outer.left << "," << outer.top << " " << outer.right - outer.left
@@ -66,30 +83,44 @@ TEST_F(Win32PanelTest, ADpiChangeTakesTheSuggestedRectangleAndLaysEverythingOutA
   // Whatever the real frame, the whole layout fits the client area it leaves.
   RECT client;
   GetClientRect(panel.Handle(), &client);
-  EXPECT_GE(client.right, TwipsToPixels(5745, 144));
-  EXPECT_GE(client.bottom, TwipsToPixels(1460, 144));
-  const struct {
-    ControlId control;
-    RECT expected;  // pixels at 144 DPI in the container: twips / 10
-  } cases[] = {
-      {Ctl::Comm1, {0, 0, 30, 28}},
-      {Ctl::Frame4, {300, 0, 483, 110}},
-      {Ctl::Image6, {36, 0, 74, 56}},
-      {Skb(189), {148, 57, 181, 84}},
-      {Ctl::Command5, {54, 0, 92, 144}},
-      {Ctl::Command23, {438, 112, 481, 144}},
-  };
-  for (const auto& c : cases) {
-    const RECT r = ChildRect(c.control);
-    EXPECT_EQ(r.left, c.expected.left) << ControlName(c.control);
-    EXPECT_EQ(r.top, c.expected.top) << ControlName(c.control);
-    EXPECT_EQ(r.right, c.expected.right) << ControlName(c.control);
-    EXPECT_EQ(r.bottom, c.expected.bottom) << ControlName(c.control);
-  }
-  // Fonts follow: 9 points are 18 pixels at 144 DPI.
-  LOGFONTW font{};
-  GetObjectW(reinterpret_cast<HFONT>(SendMessageW(GetDlgItemDeep(Ctl::Comm1), WM_GETFONT, 0, 0)), sizeof font, &font);
-  EXPECT_EQ(font.lfHeight, -18);
+  EXPECT_GE(client.right, 575);  // 5745 twips
+  EXPECT_GE(client.bottom, 146);  // 1460 twips
+  ExpectLaidOutAt144Dpi(*this, "144 DPI");
+}
+
+// 150% at 96 DPI lays out as 144 DPI does; the corner stays and so do the twips.
+TEST_F(Win32PanelTest, AKeySizeGrowsEveryControlAndFontOnTopOfTheDpi) {
+  ChangeDpi(panel.Handle(), 96);
+  panel.SetWidth(5840);
+  panel.SetHeight(1800);
+  panel.SetLeft(1500);
+  panel.SetTop(1500);
+  const POINT corner = ClientCorner(panel.Handle());
+  const float width = panel.Width();
+  panel.SetKeySize(150);
+  EXPECT_EQ(LayoutDpiOf(panel.Handle()), 144u) << "the monitors and the tip take the same scale";
+  const POINT after = ClientCorner(panel.Handle());
+  EXPECT_EQ((std::array{after.x, after.y}), (std::array{corner.x, corner.y})) << "the corner stays";
+  RECT client;
+  GetClientRect(panel.Handle(), &client);
+  EXPECT_EQ(client.right, 575);  // 5750 twips
+  EXPECT_NEAR(panel.Width(), width, 10) << "the same twips at the new scale";
+  ExpectLaidOutAt144Dpi(*this, "96 DPI at 150%");
+  EXPECT_EQ(FontHeight(GetDlgItemDeep(Ctl::Comm1)), -18);
+
+  // A change of the monitor's scale keeps the key size: 120 DPI at 150% is 180.
+  SIZE size{};
+  SendMessageW(panel.Handle(), WM_GETDPISCALEDSIZE, MAKEWPARAM(120, 120), reinterpret_cast<LPARAM>(&size));
+  ChangeDpi(panel.Handle(), 120, {0, 0, size.cx, size.cy});
+  EXPECT_EQ(LayoutDpiOf(panel.Handle()), 180u);
+  EXPECT_EQ(ChildRect(Ctl::Comm1).right, 38);  // 300 twips: 37.5
+  GetClientRect(panel.Handle(), &client);
+  EXPECT_GE(client.right, 718) << "the whole layout fits at 125% times 150%";  // 5745 twips
+
+  // Back at 100%, the panel is as it was made for the DPI.
+  panel.SetKeySize(100);
+  EXPECT_EQ(LayoutDpiOf(panel.Handle()), 120u);
+  EXPECT_EQ(ChildRect(Ctl::Comm1).right, 25);
 }
 
 // Plays a second monitor at 150% right of x = 800 as Windows does for a per-monitor aware window
@@ -130,11 +161,12 @@ TEST_F(Win32PanelTest, MovedOntoAMonitorOfAnotherScalingThePanelTakesItsScaleWhe
     std::function<void()> make;
     RECT client;  // on the screen
     UINT dpi;
+    int comm1Right;  // 300 twips
   } cases[] = {
-      {"its left edge onto the second", [&] { panel.SetLeft(15000); }, {1003, 119, 1003 + 575, 119 + 147}, 144},
-      {"to a place taken there", [&] { panel.Move(20000, 3000, 144); }, {2005, 329, 2005 + 575, 329 + 147}, 144},
+      {"its left edge onto the second", [&] { panel.SetLeft(15000); }, {1003, 119, 1003 + 575, 119 + 147}, 144, 30},
+      {"to a place taken there", [&] { panel.Move(20000, 3000, 144); }, {2005, 329, 2005 + 575, 329 + 147}, 144, 30},
       {"back to the first, at its scale now", [&] { panel.Move(1500, 1500, 0); }, {155, 179, 155 + 383, 179 + 98},
-       96},
+       96, 20},
   };
   for (const auto& c : cases) {
     c.make();
@@ -144,7 +176,7 @@ TEST_F(Win32PanelTest, MovedOntoAMonitorOfAnotherScalingThePanelTakesItsScaleWhe
     EXPECT_TRUE(EqualRect(&client, &c.client)) << c.move << ": " << client.left << "," << client.top << " "
                                                << client.right - client.left << " x " << client.bottom - client.top;
     EXPECT_EQ(LayoutDpiOf(panel.Handle()), c.dpi) << c.move;
-    EXPECT_EQ(ChildRect(Ctl::Comm1).right, TwipsToPixels(300, c.dpi)) << c.move << ": laid out at that scale";
+    EXPECT_EQ(ChildRect(Ctl::Comm1).right, c.comm1Right) << c.move << ": laid out at that scale";
   }
   RemoveWindowSubclass(panel.Handle(), PlaySecondMonitor, 1);
 }
@@ -173,12 +205,6 @@ HWND TooltipOfThisThread() {
   return found;
 }
 
-LONG FontHeight(HWND hwnd) {
-  LOGFONTW font{};
-  GetObjectW(reinterpret_cast<HFONT>(SendMessageW(hwnd, WM_GETFONT, 0, 0)), sizeof font, &font);
-  return font.lfHeight;
-}
-
 int IconWidth(HWND hwnd, WPARAM which) {
   ICONINFO info{};
   if (!GetIconInfo(reinterpret_cast<HICON>(SendMessageW(hwnd, WM_GETICON, which, 0)), &info)) return 0;
@@ -204,17 +230,19 @@ TEST_F(Win32PanelTest, ADpiChangeGivesEveryControlItsNewFontBeforeTheOldIsFreed)
   children.push_back(tooltip);
   for (HWND child : children) SetWindowSubclass(child, WatchFonts, 1, reinterpret_cast<DWORD_PTR>(&freedInUse));
 
-  for (UINT dpi : {144u, 120u, 96u}) {
-    RECT suggested{100, 100, 700, 300};
-    SendMessageW(panel.Handle(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
-    EXPECT_EQ(freedInUse, 0) << dpi << " DPI";
-    // 9 points at the new DPI, on the keys and on the tips alike.
-    const LONG height = -MulDiv(9, static_cast<int>(dpi), 72);
-    EXPECT_EQ(FontHeight(GetDlgItemDeep(Ctl::Comm1)), height) << dpi << " DPI";
-    EXPECT_EQ(FontHeight(GetDlgItemDeep(Skb(49))), height) << dpi << " DPI";
-    EXPECT_EQ(FontHeight(tooltip), height) << dpi << " DPI";
-    EXPECT_EQ(IconWidth(panel.Handle(), ICON_BIG), MetricForDpi(SM_CXICON, dpi)) << dpi << " DPI";
-    EXPECT_EQ(IconWidth(panel.Handle(), ICON_SMALL), MetricForDpi(SM_CXSMICON, dpi)) << dpi << " DPI";
+  // 9 points at the new DPI, on the keys and on the tips alike, and the system's icon sizes.
+  const struct {
+    UINT dpi;
+    LONG fontHeight;
+    int icon, smallIcon;
+  } cases[] = {{144, -18, 48, 24}, {120, -15, 40, 20}, {96, -12, 32, 16}};
+  for (const auto& c : cases) {
+    ChangeDpi(panel.Handle(), c.dpi);
+    EXPECT_EQ(freedInUse, 0) << c.dpi << " DPI";
+    for (HWND hwnd : {GetDlgItemDeep(Ctl::Comm1), GetDlgItemDeep(Skb(49)), tooltip})
+      EXPECT_EQ(FontHeight(hwnd), c.fontHeight) << c.dpi << " DPI";
+    EXPECT_EQ(IconWidth(panel.Handle(), ICON_BIG), c.icon) << c.dpi << " DPI";
+    EXPECT_EQ(IconWidth(panel.Handle(), ICON_SMALL), c.smallIcon) << c.dpi << " DPI";
   }
   for (HWND child : children) RemoveWindowSubclass(child, WatchFonts, 1);
 }
@@ -223,8 +251,7 @@ TEST_F(Win32PanelTest, ADpiChangeGivesEveryControlItsNewFontBeforeTheOldIsFreed)
 // must still touch on the screen, with neither a gap nor an overlap of a pixel between them.
 TEST_F(Win32PanelTest, NeighboursTouchOnTheScreenAtFractionalScales) {
   for (UINT dpi : {120u, 168u}) {
-    RECT suggested{0, 0, 800, 300};
-    SendMessageW(panel.Handle(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+    ChangeDpi(panel.Handle(), dpi);
     int pairs = 0;
     for (const LayoutRow& a : LayoutTable()) {
       for (const LayoutRow& b : LayoutTable()) {
