@@ -167,6 +167,8 @@ TEST_F(Win32PanelTest, MovedOntoAMonitorOfAnotherScalingThePanelTakesItsScaleWhe
       {"to a place taken there", [&] { panel.Move(20000, 3000, 144); }, {2005, 329, 2005 + 575, 329 + 147}, 144, 30},
       {"back to the first, at its scale now", [&] { panel.Move(1500, 1500, 0); }, {155, 179, 155 + 383, 179 + 98},
        96, 20},
+      {"from the first to a place taken on the second, as start-up restores it",
+       [&] { panel.Move(20000, 3000, 144); }, {2005, 329, 2005 + 575, 329 + 147}, 144, 30},
   };
   for (const auto& c : cases) {
     c.make();
