@@ -161,9 +161,11 @@ void Win32Panel::SetLoop(bool& loop, bool open) {
 // The foreground window, unless the panel or nobody holds it: then the one that held it when the
 // last loop began. A command the window menu sends comes after the menu has closed and handed
 // the foreground back, and until that window has taken it Wine reports no foreground at all.
+// The taskbar is where the user went since: the program of an earlier loop stays where it is.
 HWND Win32Panel::ForegroundToKeep() const {
   const HWND now = GetForegroundWindow();
-  return OwnerOf(now) == WindowOwner::Other || !loops_.before ? now : loops_.before;
+  const WindowOwner owner = OwnerOf(now);
+  return (owner == WindowOwner::Panel || owner == WindowOwner::None) && loops_.before ? loops_.before : now;
 }
 
 }  // namespace yg::win32

@@ -148,5 +148,34 @@ TEST_F(PanelInputTest, ARightClickOnAKeyOrTheBarePanelNeverTakesTheKeyboard) {
   DestroyWindow(user);
 }
 
+// The foreground window once another program has read the system's word that it is `expected`.
+HWND Settled(HWND expected) {
+  for (int tries = 0; tries < 20 && GetForegroundWindow() != expected; ++tries) Sleep(50);
+  return GetForegroundWindow();
+}
+
+// After a loop the keyboard goes back to the program that held it when that loop began, never to
+// one that held it at an earlier loop and that the user has left since: here for the taskbar.
+TEST_F(PanelInputTest, ALoopBegunWhileTheTaskbarHoldsTheForegroundBringsNoEarlierProgramBack) {
+  // The desktop, a window of another program, Explorer's (Wine has no shell window of its own).
+  const HWND earlier = GetShellWindow() ? GetShellWindow() : GetDesktopWindow();
+  WNDCLASSW taskbarClass{};
+  taskbarClass.lpfnWndProc = DefWindowProcW;
+  taskbarClass.lpszClassName = L"Shell_TrayWnd";
+  RegisterClassW(&taskbarClass);
+  const HWND taskbar =
+      CreateWindowExW(WS_EX_TOOLWINDOW, L"Shell_TrayWnd", L"", WS_POPUP | WS_VISIBLE, 0, 728, 1024, 40, nullptr,
+                      nullptr, nullptr, nullptr);
+  const WPARAM kNoSuchCommand = 0xF1F0;  // a WM_SYSCOMMAND the system does nothing with
+  SetForegroundWindow(earlier);
+  EXPECT_EQ(Settled(earlier), earlier);
+  SendMessageW(panel.Handle(), WM_SYSCOMMAND, kNoSuchCommand, 0);
+  SetForegroundWindow(taskbar);
+  SendMessageW(panel.Handle(), WM_SYSCOMMAND, kNoSuchCommand, 0);
+  EXPECT_EQ(Settled(earlier), taskbar);
+  DestroyWindow(taskbar);
+  UnregisterClassW(L"Shell_TrayWnd", nullptr);
+}
+
 }  // namespace
 }  // namespace yg::win32
