@@ -5,6 +5,8 @@
 
 #include "platform/win32/panel_window_win.h"
 
+#include <windowsx.h>
+
 #include "panel/settings.h"
 #include "platform/win32/foreground_win.h"
 #include "platform/win32/panel_parts_win.h"
@@ -122,8 +124,11 @@ void Win32Panel::OnMenuChoice(MenuItem item) {
 
 LRESULT Win32Panel::OnContextMenu(LPARAM lParam) {
   // The menu key or Shift+F10, while the panel has the keyboard (at start-up): the window menu,
-  // as Alt+Space opens it.
-  if (lParam == -1) return InSystemLoop(true, WM_SYSCOMMAND, SC_KEYMENU, VK_SPACE);
+  // as Alt+Space opens it. The point is then -1, -1: Wine passes the number -1, but a point made
+  // of two coordinates leaves the upper half of a 64-bit number 0, so the coordinates are read.
+  if (GET_X_LPARAM(lParam) == -1 && GET_Y_LPARAM(lParam) == -1) {
+    return InSystemLoop(true, WM_SYSCOMMAND, SC_KEYMENU, VK_SPACE);
+  }
   // Every right release on a key or the bare panel comes here too (DefWindowProc passes a
   // child's up to its parent), and the system opens no menu for it: only the title bar's opens
   // the window menu. Anything else leaves the foreground alone, so that the user's program never

@@ -177,5 +177,26 @@ TEST_F(PanelInputTest, ALoopBegunWhileTheTaskbarHoldsTheForegroundBringsNoEarlie
   UnregisterClassW(L"Shell_TrayWnd", nullptr);
 }
 
+// Counts the times the system's menu loop begins.
+LRESULT CALLBACK CountMenus(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR menus) {
+  if (message == WM_ENTERMENULOOP) ++*reinterpret_cast<int*>(menus);
+  return DefSubclassProc(hwnd, message, wParam, lParam);
+}
+
+// The menu key and Shift+F10 ask for the window menu at the point -1, -1: Wine passes the number
+// -1, a point made with MAKELPARAM leaves the upper half of a 64-bit number 0.
+TEST_F(PanelInputTest, TheMenuKeyOpensTheWindowMenuHoweverItsPointIsPassed) {
+  int menus = 0;
+  SetWindowSubclass(panel.Handle(), CountMenus, 1, reinterpret_cast<DWORD_PTR>(&menus));
+  for (const LPARAM keyboard : {LPARAM{-1}, static_cast<LPARAM>(MAKELPARAM(-1, -1))}) {
+    menus = 0;
+    const UINT_PTR close = SetTimer(nullptr, 0, 50, [](HWND, UINT, UINT_PTR, DWORD) { EndMenu(); });
+    SendMessageW(panel.Handle(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(panel.Handle()), keyboard);
+    KillTimer(nullptr, close);
+    EXPECT_EQ(menus, 1) << std::hex << keyboard;
+  }
+  RemoveWindowSubclass(panel.Handle(), CountMenus, 1);
+}
+
 }  // namespace
 }  // namespace yg::win32
