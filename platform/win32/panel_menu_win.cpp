@@ -5,6 +5,8 @@
 
 #include "platform/win32/panel_window_win.h"
 
+#include <windowsx.h>
+
 #include "panel/settings.h"
 #include "platform/win32/foreground_win.h"
 #include "platform/win32/panel_parts_win.h"
@@ -122,8 +124,11 @@ void Win32Panel::OnMenuChoice(MenuItem item) {
 
 LRESULT Win32Panel::OnContextMenu(LPARAM lParam) {
   // The menu key or Shift+F10, while the panel has the keyboard (at start-up): the window menu,
-  // as Alt+Space opens it.
-  if (lParam == -1) return InSystemLoop(true, WM_SYSCOMMAND, SC_KEYMENU, VK_SPACE);
+  // as Alt+Space opens it. The point is then -1, -1: Wine passes the number -1, but a point made
+  // of two coordinates leaves the upper half of a 64-bit number 0, so the coordinates are read.
+  if (GET_X_LPARAM(lParam) == -1 && GET_Y_LPARAM(lParam) == -1) {
+    return InSystemLoop(true, WM_SYSCOMMAND, SC_KEYMENU, VK_SPACE);
+  }
   // Every right release on a key or the bare panel comes here too (DefWindowProc passes a
   // child's up to its parent), and the system opens no menu for it: only the title bar's opens
   // the window menu. Anything else leaves the foreground alone, so that the user's program never
@@ -161,9 +166,11 @@ void Win32Panel::SetLoop(bool& loop, bool open) {
 // The foreground window, unless the panel or nobody holds it: then the one that held it when the
 // last loop began. A command the window menu sends comes after the menu has closed and handed
 // the foreground back, and until that window has taken it Wine reports no foreground at all.
+// The taskbar is where the user went since: the program of an earlier loop stays where it is.
 HWND Win32Panel::ForegroundToKeep() const {
   const HWND now = GetForegroundWindow();
-  return OwnerOf(now) == WindowOwner::Other || !loops_.before ? now : loops_.before;
+  const WindowOwner owner = OwnerOf(now);
+  return (owner == WindowOwner::Panel || owner == WindowOwner::None) && loops_.before ? loops_.before : now;
 }
 
 }  // namespace yg::win32

@@ -363,4 +363,6 @@ class Receiver:
         return self.new_lines()
 
     def lost_activation(self, lines):
-        return [line for line in lines if line in ("activate 0", "activateapp 0", "focus 0")]
+        """Every change of the receiver's activation or focus: one that it got back at once may show
+        under Wine only as getting it again, with no word of losing it."""
+        return [line for line in lines if line.rsplit(" ", 1)[0] in ("activate", "activateapp", "focus")]

@@ -148,5 +148,55 @@ TEST_F(PanelInputTest, ARightClickOnAKeyOrTheBarePanelNeverTakesTheKeyboard) {
   DestroyWindow(user);
 }
 
+// The foreground window once another program has read the system's word that it is `expected`.
+HWND Settled(HWND expected) {
+  for (int tries = 0; tries < 20 && GetForegroundWindow() != expected; ++tries) Sleep(50);
+  return GetForegroundWindow();
+}
+
+// After a loop the keyboard goes back to the program that held it when that loop began, never to
+// one that held it at an earlier loop and that the user has left since: here for the taskbar.
+TEST_F(PanelInputTest, ALoopBegunWhileTheTaskbarHoldsTheForegroundBringsNoEarlierProgramBack) {
+  // The desktop, a window of another program, Explorer's (Wine has no shell window of its own).
+  const HWND earlier = GetShellWindow() ? GetShellWindow() : GetDesktopWindow();
+  WNDCLASSW taskbarClass{};
+  taskbarClass.lpfnWndProc = DefWindowProcW;
+  taskbarClass.lpszClassName = L"Shell_TrayWnd";
+  RegisterClassW(&taskbarClass);
+  const HWND taskbar =
+      CreateWindowExW(WS_EX_TOOLWINDOW, L"Shell_TrayWnd", L"", WS_POPUP | WS_VISIBLE, 0, 728, 1024, 40, nullptr,
+                      nullptr, nullptr, nullptr);
+  const WPARAM kNoSuchCommand = 0xF1F0;  // a WM_SYSCOMMAND the system does nothing with
+  SetForegroundWindow(earlier);
+  EXPECT_EQ(Settled(earlier), earlier);
+  SendMessageW(panel.Handle(), WM_SYSCOMMAND, kNoSuchCommand, 0);
+  SetForegroundWindow(taskbar);
+  SendMessageW(panel.Handle(), WM_SYSCOMMAND, kNoSuchCommand, 0);
+  EXPECT_EQ(Settled(earlier), taskbar);
+  DestroyWindow(taskbar);
+  UnregisterClassW(L"Shell_TrayWnd", nullptr);
+}
+
+// Counts the times the system's menu loop begins.
+LRESULT CALLBACK CountMenus(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR menus) {
+  if (message == WM_ENTERMENULOOP) ++*reinterpret_cast<int*>(menus);
+  return DefSubclassProc(hwnd, message, wParam, lParam);
+}
+
+// The menu key and Shift+F10 ask for the window menu at the point -1, -1: Wine passes the number
+// -1, a point made with MAKELPARAM leaves the upper half of a 64-bit number 0.
+TEST_F(PanelInputTest, TheMenuKeyOpensTheWindowMenuHoweverItsPointIsPassed) {
+  int menus = 0;
+  SetWindowSubclass(panel.Handle(), CountMenus, 1, reinterpret_cast<DWORD_PTR>(&menus));
+  for (const LPARAM keyboard : {LPARAM{-1}, static_cast<LPARAM>(MAKELPARAM(-1, -1))}) {
+    menus = 0;
+    const UINT_PTR close = SetTimer(nullptr, 0, 50, [](HWND, UINT, UINT_PTR, DWORD) { EndMenu(); });
+    SendMessageW(panel.Handle(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(panel.Handle()), keyboard);
+    KillTimer(nullptr, close);
+    EXPECT_EQ(menus, 1) << std::hex << keyboard;
+  }
+  RemoveWindowSubclass(panel.Handle(), CountMenus, 1);
+}
+
 }  // namespace
 }  // namespace yg::win32

@@ -128,6 +128,8 @@ TEST_F(Win32PanelTest, AKeySizeGrowsEveryControlAndFontOnTopOfTheDpi) {
 // sends WM_GETDPISCALEDSIZE, then WM_DPICHANGED with a rectangle of that size at the same corner.
 struct SecondMonitor {
   UINT first, second, now;
+  LONG width = 0;   // the window's, as last seen
+  int resizes = 0;  // the changes of its width seen
 };
 
 LRESULT CALLBACK PlaySecondMonitor(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR data) {
@@ -136,6 +138,10 @@ LRESULT CALLBACK PlaySecondMonitor(HWND hwnd, UINT message, WPARAM wParam, LPARA
   RECT r;
   GetWindowRect(hwnd, &r);
   const UINT dpi = r.left >= 800 ? monitor.second : monitor.first;
+  if (message == WM_WINDOWPOSCHANGED && r.right - r.left != monitor.width) {
+    monitor.width = r.right - r.left;
+    ++monitor.resizes;
+  }
   if (message == WM_WINDOWPOSCHANGED && dpi != monitor.now) {
     monitor.now = dpi;
     SIZE size{};
@@ -167,9 +173,16 @@ TEST_F(Win32PanelTest, MovedOntoAMonitorOfAnotherScalingThePanelTakesItsScaleWhe
       {"to a place taken there", [&] { panel.Move(20000, 3000, 144); }, {2005, 329, 2005 + 575, 329 + 147}, 144, 30},
       {"back to the first, at its scale now", [&] { panel.Move(1500, 1500, 0); }, {155, 179, 155 + 383, 179 + 98},
        96, 20},
+      {"from the first to a place taken on the second, as start-up restores it",
+       [&] { panel.Move(20000, 3000, 144); }, {2005, 329, 2005 + 575, 329 + 147}, 144, 30},
   };
   for (const auto& c : cases) {
+    RECT outer;
+    GetWindowRect(panel.Handle(), &outer);
+    monitor = {monitor.first, monitor.second, monitor.now, outer.right - outer.left, 0};
     c.make();
+    // Sized for the new scale in the middle of the move, the window would be sized back and again.
+    EXPECT_LE(monitor.resizes, 1) << c.move << ": sized once at most";
     RECT client;
     GetClientRect(panel.Handle(), &client);
     MapWindowPoints(panel.Handle(), nullptr, reinterpret_cast<POINT*>(&client), 2);
