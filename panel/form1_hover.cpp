@@ -76,7 +76,8 @@ void Form1::RestTick() {
 }
 
 void Form1::EndRest() {
-  if (hover.rest) platform.controls.HideRestMark();
+  if (!hover.rest) return;
+  platform.controls.HideRestMark();
   hover.rest.reset();
   if (!hover.press) platform.window.StopTimer(TimerId::Dwell);
 }
@@ -160,6 +161,7 @@ void Form1::TypeRepeatsDue(bool pointerOnKey, int least) {
 }
 
 void Form1::EndHold() {
+  if (!hover.hold) return;
   hover.hold.reset();
   platform.window.StopTimer(TimerId::HoldRepeat);
 }
