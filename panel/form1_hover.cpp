@@ -153,7 +153,7 @@ void Form1::HoldTick() {
 void Form1::TypeRepeatsDue(bool pointerOnKey, int least) {
   HoverState::Hold& hold = *hover.hold;
   const int due = std::max(RepeatsAfter(Now() - hold.since, hold.timing), least);
-  const int now = pointerOnKey ? std::clamp(due - hold.due, 0, kMostRepeatsAtOnce) : 0;
+  const int now = pointerOnKey ? std::clamp(due - hold.due, 0, hold.timing.MostAtOnce()) : 0;
   hold.due = std::max(hold.due, due);
   hold.typed += now;
   const ControlId key = hold.key;

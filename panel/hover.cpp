@@ -23,6 +23,10 @@ RepeatTiming RepeatTimingOf(KeyboardRepeat repeat) {
   return {static_cast<unsigned>(250 * (delay + 1)), 1000 / (2.5 + speed * 27.5 / 31)};
 }
 
+int RepeatTiming::MostAtOnce() const {
+  return std::max(1, static_cast<int>(std::lround(kMostMissedMs / periodMs)));
+}
+
 int RepeatsAfter(std::uint64_t heldMs, const RepeatTiming& timing) {
   if (heldMs < timing.delayMs) return 0;
   return 1 + static_cast<int>(std::floor(static_cast<double>(heldMs - timing.delayMs) / timing.periodMs));

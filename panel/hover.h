@@ -18,9 +18,10 @@ inline constexpr unsigned kRestPressMs = 100;
 // A pointer that strays no further than this from where it came to rest, in pixels at 96 DPI and
 // as many more at a higher DPI, still rests.
 inline constexpr int kRestSlack = 4;
-// A repeat that comes late (the panel was busy) makes up for those it missed, up to this many at
-// once: more would delete a surprise of text after a stall.
-inline constexpr int kMostRepeatsAtOnce = 3;
+// A repeat that comes late (the panel was busy) makes up for those it missed, as a keyboard's
+// queued repeats do, but for no more than this long: after the computer slept, say, a held key
+// must not pour out thousands.
+inline constexpr unsigned kMostMissedMs = 1000;
 // The button bit a rest presses a stroke key with; the mouse's are 1 to 16.
 inline constexpr int kRestButton = 0x100;
 
@@ -34,6 +35,8 @@ bool StillResting(const PointerPlace& from, const PointerPlace& now);
 struct RepeatTiming {
   unsigned delayMs;
   double periodMs;
+  // The most repeats one tick makes up for: kMostMissedMs of them, at least one.
+  int MostAtOnce() const;
 };
 RepeatTiming RepeatTimingOf(KeyboardRepeat repeat);
 

@@ -163,6 +163,10 @@ TEST_F(HoverTest, AHeldKeyRepeatsAtTheKeyboardsDelayAndSpeed) {
       {"a busy panel: the release sends the two repeats owed by 1 s", slowest,
        [](HoverTest& t) { t.Press(Ctl::Command9), t.fake.window.now += 1000, t.Release(Ctl::Command9); },
        Times(kBackspace, 2)},
+      // 83 owed by 3 s at delay 0 and speed 31, a second's worth of them 30.
+      {"a panel busy 3 s makes up for no more than a second", {0, 31},
+       [](HoverTest& t) { t.Press(Ctl::Command9), t.fake.window.now += 3000, t.Release(Ctl::Command9); },
+       Times(kBackspace, 30)},
       {"上页 repeats too", slowest, [](HoverTest& t) { t.Press(Ctl::Command10), t.Pass(700), t.Release(Ctl::Command10); },
        "d33 u33 d33 u33"},
       {"重写 does not", slowest, [](HoverTest& t) { t.Press(Ctl::Command1), t.Pass(700), t.Release(Ctl::Command1); },
