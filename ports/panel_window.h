@@ -121,7 +121,8 @@ class PanelWindow {
   // `milliseconds` until it is stopped. Stopping a timer that does not run does nothing.
   virtual void StartTimer(TimerId id, unsigned milliseconds) = 0;
   virtual void StopTimer(TimerId id) = 0;
-  // Milliseconds since some moment in the past, rising steadily; the timers' clock.
+  // When the event being handled happened, in milliseconds since some moment in the past: the
+  // clock of the timers and of the pointer's rests.
   virtual std::uint64_t Milliseconds() const = 0;
   virtual PointerPlace Pointer() const = 0;
   virtual KeyboardRepeat KeyRepeat() const = 0;

@@ -12,13 +12,13 @@
 namespace yg::win32 {
 
 std::uint64_t Win32Panel::Milliseconds() const {
-  // The performance counter, not GetTickCount64: that moves in steps of 10 to 16 ms on Windows,
-  // as long as a third of a keyboard's fastest repeat.
-  LARGE_INTEGER frequency, count;
-  QueryPerformanceFrequency(&frequency);
-  QueryPerformanceCounter(&count);
-  const auto f = static_cast<std::uint64_t>(frequency.QuadPart), c = static_cast<std::uint64_t>(count.QuadPart);
-  return c / f * 1000 + c % f * 1000 / f;
+  // When the message being handled came: a held key repeats from the moment its button went down
+  // to the moment it came up, as a keyboard's key does, however late a busy panel sees either.
+  // The message's time is the low 32 bits of the tick count then; one older than a minute is no
+  // message's of this moment's.
+  const ULONGLONG now = GetTickCount64();
+  const DWORD age = static_cast<DWORD>(now) - static_cast<DWORD>(GetMessageTime());
+  return age > 60'000 ? now : now - age;
 }
 
 PointerPlace Win32Panel::Pointer() const {
