@@ -66,9 +66,6 @@ TEST_F(HoverTest, ARestClicksTheKeyOnceAfterTheHoverTime) {
              t.Pass(900);
        },
        Times(kPeriod, 2)},
-      {"a stray of 4 pixels still rests",
-       [](HoverTest& t) { t.Point(Ctl::Command29), t.Pass(400), t.Point(Ctl::Command29, 204, 96), t.Pass(400); },
-       kPeriod},
       {"a move of 5 pixels starts the wait anew",
        [](HoverTest& t) { t.Point(Ctl::Command29), t.Pass(400), t.Point(Ctl::Command29, 205), t.Pass(750); }, "",
        true},
@@ -94,8 +91,6 @@ TEST_F(HoverTest, ARestClicksTheKeyOnceAfterTheHoverTime) {
       {"a click of the user's own ends the wait, and the key waits for the pointer to leave",
        [](HoverTest& t) { t.Point(Ctl::Command29), t.Pass(500), t.panel.Click(Ctl::Command29), t.Pass(2000); },
        kPeriod},
-      {"a press on the bare panel ends the wait",
-       [](HoverTest& t) { t.Point(Ctl::Command29), t.Pass(500), t.panel.MouseDown(MouseArgs{}), t.Pass(2000); }, ""},
       {"a mode switch ends the wait",
        [](HoverTest& t) { t.Point(Ctl::Command29), t.Pass(500), t.panel.DefaultAction(Ctl::Command2), t.Pass(2000); },
        ""},
@@ -143,8 +138,6 @@ TEST_F(HoverTest, AHeldKeyRepeatsAtTheKeyboardsDelayAndSpeed) {
   } cases[] = {
       {"a click types once", slowest, [](HoverTest& t) { t.Press(Ctl::Command9), t.Pass(200), t.Release(Ctl::Command9); },
        kBackspace},
-      {"held 1.3 s: at 250, 650 and 1050 ms", slowest,
-       [](HoverTest& t) { t.Press(Ctl::Command9), t.Pass(1300), t.Release(Ctl::Command9); }, Times(kBackspace, 3)},
       // 1 + (2010 - 500) / 33.3
       {"held 2.01 s at delay 1 and speed 31", {1, 31},
        [](HoverTest& t) { t.Press(Ctl::Command9), t.Pass(2010), t.Release(Ctl::Command9); }, Times(kBackspace, 46)},
@@ -160,15 +153,10 @@ TEST_F(HoverTest, AHeldKeyRepeatsAtTheKeyboardsDelayAndSpeed) {
          t.Press(Ctl::Command9), t.Release(Ctl::Command9);
        },
        Times(kBackspace, 3)},
-      {"a busy panel: the release sends the two repeats owed by 1 s", slowest,
-       [](HoverTest& t) { t.Press(Ctl::Command9), t.fake.window.now += 1000, t.Release(Ctl::Command9); },
-       Times(kBackspace, 2)},
       // 83 owed by 3 s at delay 0 and speed 31, a second's worth of them 30.
       {"a panel busy 3 s makes up for no more than a second", {0, 31},
        [](HoverTest& t) { t.Press(Ctl::Command9), t.fake.window.now += 3000, t.Release(Ctl::Command9); },
        Times(kBackspace, 30)},
-      {"上页 repeats too", slowest, [](HoverTest& t) { t.Press(Ctl::Command10), t.Pass(700), t.Release(Ctl::Command10); },
-       "d33 u33 d33 u33"},
       {"重写 does not", slowest, [](HoverTest& t) { t.Press(Ctl::Command1), t.Pass(700), t.Release(Ctl::Command1); },
        "d27 u27"},
   };

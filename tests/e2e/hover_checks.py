@@ -9,7 +9,7 @@ import math
 import time
 
 from driver import read_png
-from settings_checks import MENU_ITEMS, WindowMenu, run_wait
+from settings_checks import WindowMenu, run_wait
 
 DWELL_TIMES = ["关闭", "0.8 秒", "1.2 秒", "2 秒"]
 # 虫's code, ilhihk, as the keys I L H I H K.
@@ -18,10 +18,10 @@ INSECT = [(d, vk, 0, 1, 0) for vk in (73, 76, 72, 73, 72, 75) for d in ("down", 
 
 def check_hover(run):
     menu = WindowMenu(run)
-    if choose_dwell(run, menu, "0.8 秒"):
+    if menu.choose_in_submenu("悬停点击", DWELL_TIMES, "关闭", "0.8 秒"):
         away(run)
         check_rests(run)
-        choose_dwell(run, menu, "关闭")
+        menu.choose_in_submenu("悬停点击", DWELL_TIMES, "0.8 秒", "关闭")
         away(run)
     if menu.choose("按住连发"):
         away(run)
@@ -36,34 +36,6 @@ def away(run):
     the panel's keys, which the pointer would otherwise rest on."""
     run.screen.move(run.args.screen[0] - 40, 40)
     time.sleep(0.3)
-
-
-def choose_dwell(run, menu, label):
-    """Chooses `label` in the 悬停点击 submenu, after checking that the submenu marks the time in
-    effect."""
-    window = menu.open()
-    rows = window and menu.our_rows(window, "menu.png")
-    if not rows:
-        return False
-    menu.click_row(window, rows[MENU_ITEMS.index("悬停点击")])
-    sub = run_wait(run, lambda: (lambda w: w if w.get("hwnd") != window["hwnd"] else None)(
-        run.wine.tree("#32768")[0]), 5)
-    if not run.c.check(sub, "the 悬停点击 submenu opens"):
-        menu.close()
-        return False
-    time.sleep(0.3)
-    times = menu.rows(sub, "menu-dwell.png")
-    if not run.c.equal(len(times), len(DWELL_TIMES), "the 悬停点击 submenu has four times"):
-        menu.close()
-        return False
-    run.c.equal([row[2] < min(r[2] for r in times) + 3 for row in times],
-                [t == choose_dwell.current for t in DWELL_TIMES], f"the 悬停点击 submenu marks {choose_dwell.current}")
-    menu.click_row(sub, times[DWELL_TIMES.index(label)])
-    choose_dwell.current = label
-    return True
-
-
-choose_dwell.current = "关闭"
 
 
 def rest(run, name, seconds, shot=None):
