@@ -155,7 +155,7 @@ TEST_F(HoverTest, AHeldKeyRepeatsAtTheKeyboardsDelayAndSpeed) {
        Times(kBackspace, 3)},
       // 83 owed by 3 s at delay 0 and speed 31, a second's worth of them 30.
       {"a panel busy 3 s makes up for no more than a second", {0, 31},
-       [](HoverTest& t) { t.Press(Ctl::Command9), t.fake.window.now += 3000, t.Release(Ctl::Command9); },
+       [](HoverTest& t) { t.Press(Ctl::Command9), t.fake.window.clockMs += 3000, t.Release(Ctl::Command9); },
        Times(kBackspace, 30)},
       {"重写 does not", slowest, [](HoverTest& t) { t.Press(Ctl::Command1), t.Pass(700), t.Release(Ctl::Command1); },
        "d27 u27"},

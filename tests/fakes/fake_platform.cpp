@@ -237,7 +237,7 @@ void FakePanelWindow::SetKeySize(int percent) {
 
 void FakePanelWindow::StartTimer(TimerId id, unsigned milliseconds) {
   timers[id] = milliseconds;
-  due_[id] = now + milliseconds;
+  due_[id] = clockMs + milliseconds;
 }
 
 void FakePanelWindow::StopTimer(TimerId id) {
@@ -246,18 +246,18 @@ void FakePanelWindow::StopTimer(TimerId id) {
 }
 
 void FakePanelWindow::Pass(std::uint64_t ms, Form1& form) {
-  const std::uint64_t end = now + ms;
+  const std::uint64_t end = clockMs + ms;
   for (;;) {
     const auto next = std::min_element(due_.begin(), due_.end(),
                                        [](const auto& a, const auto& b) { return a.second < b.second; });
     if (next == due_.end() || next->second > end) break;
     const TimerId id = next->first;
-    now = next->second;
+    clockMs = next->second;
     // Due again a period on, unless the handler starts it anew or stops it.
     next->second += std::max(1u, timers[id]);
     form.Timer(id);
   }
-  now = end;
+  clockMs = end;
 }
 
 void FakePanelWindow::CheckMenuItem(MenuItem item, bool checked) { menuChecks[item] = checked; }

@@ -106,7 +106,7 @@ class FakePanelWindow : public PanelWindow {
   void SetKeySize(int percent) override;
   void StartTimer(TimerId id, unsigned milliseconds) override;
   void StopTimer(TimerId id) override;
-  std::uint64_t Milliseconds() const override { return now; }
+  std::uint64_t Milliseconds() const override { return clockMs; }
   PointerPlace Pointer() const override { return pointer; }
   KeyboardRepeat KeyRepeat() const override { return keyRepeat; }
   void CheckMenuItem(MenuItem item, bool checked) override;
@@ -133,7 +133,7 @@ class FakePanelWindow : public PanelWindow {
   std::function<unsigned(const ScreenRect& pixels)> monitorDpi;
   std::function<void()> dpiChanged;
   std::map<TimerId, unsigned> timers;  // the running timers and their periods
-  std::uint64_t now = 0;  // the clock, in milliseconds
+  std::uint64_t clockMs = 0;  // the clock
   // Lets the clock run `ms` on, each running timer firing at `form` as its period comes round.
   void Pass(std::uint64_t ms, Form1& form);
   PointerPlace pointer;
