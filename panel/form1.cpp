@@ -182,7 +182,9 @@ void Form1::PointerMoved(const PointerPlace& place) noexcept {
 
 void Form1::Click(ControlId control) noexcept {
   Guarded("Click", control, [&] {
-    // The release of a key that repeated while held: its repeats were its keys.
+    // The release of a key that repeated while held: its repeats were its keys. The button may
+    // click before or after it lets the mouse go.
+    HoldReleased(control);
     if (std::exchange(hover.repeatedRelease, std::nullopt) == control) return;
     PressedByHand(control);
     OnClick(control);
@@ -200,7 +202,11 @@ void Form1::MouseDown(ControlId control, const MouseArgs& args) noexcept {
 
 void Form1::MouseUp(ControlId control, const MouseArgs& args) noexcept {
   Guarded("MouseUp", control, [&] {
-    if (args.button == MouseArgs::kLeft) HoldReleased(control);
+    if (args.button == MouseArgs::kLeft) {
+      HoldReleased(control);
+      // Its click, if any, came before: a click later (Space on the key) is a click of its own.
+      hover.repeatedRelease.reset();
+    }
     StrokeKeyUp(control, args.button);
   });
 }

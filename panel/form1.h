@@ -193,6 +193,8 @@ class Form1 {
   // The repeats due by now, at least `least` of them.
   void TypeRepeatsDue(bool pointerOnKey, int least);
   void EndHold();
+  // A message box or the system's menu or move loop holds a handler: the panel's keys take no clicks.
+  bool OtherHandlerWaits() const { return running > 1 || systemLoop; }
   void SendCode();
   void SendCodePickFirst();
   void ToggleWordBuilding();

@@ -64,6 +64,9 @@ void Form1::RestTick() {
     return;
   }
   if (!hover.rest) return platform.window.StopTimer(TimerId::Dwell);
+  // No click reaches a key while a message box, the window menu or the move loop waits, and no
+  // rest does: its keys would go to the box or the menu.
+  if (OtherHandlerWaits()) return EndRest();
   // Where the pointer is now: the panel may have moved under it, or hidden the key.
   FollowPointer(platform.window.Pointer());
   if (!hover.rest) return;
@@ -136,7 +139,7 @@ void Form1::StartHold(ControlId key, bool byRest) {
 void Form1::HoldTick() {
   if (!hover.hold) return platform.window.StopTimer(TimerId::HoldRepeat);
   const bool onKey = platform.window.Pointer().control == hover.hold->key;
-  if (hover.hold->byRest && !onKey) {
+  if (hover.hold->byRest && (!onKey || OtherHandlerWaits())) {
     hover.clicked.reset();
     return EndHold();
   }

@@ -94,6 +94,13 @@ TEST_F(HoverTest, ARestClicksTheKeyOnceAfterTheHoverTime) {
       {"a mode switch ends the wait",
        [](HoverTest& t) { t.Point(Ctl::Command29), t.Pass(500), t.panel.DefaultAction(Ctl::Command2), t.Pass(2000); },
        ""},
+      {"a message box open meanwhile (the help file missing)",
+       [](HoverTest& t) {
+         t.Point(Ctl::Command29), t.Pass(300), t.fake.shell.executeResult = 2;
+         t.fake.window.whileBlocked = [&t] { t.Pass(900); };
+         t.panel.DefaultAction(Ctl::Cmm2), t.fake.window.whileBlocked = nullptr, t.fake.shell.executeResult = 42;
+       },
+       ""},
       {"switched off meanwhile",
        [](HoverTest& t) { t.Point(Ctl::Command29), t.Pass(500), t.panel.MenuChosen(MenuItem::DwellOff), t.Pass(900); },
        ""},
@@ -145,6 +152,18 @@ TEST_F(HoverTest, AHeldKeyRepeatsAtTheKeyboardsDelayAndSpeed) {
        [](HoverTest& t) {
          t.Press(Ctl::Command9), t.Pass(700), t.fake.window.pointer.control.reset(), t.Pass(800),
              t.fake.window.pointer.control = Ctl::Command9, t.Pass(400), t.Release(Ctl::Command9);
+       },
+       Times(kBackspace, 3)},
+      {"the button clicks before it lets the mouse go", slowest,
+       [](HoverTest& t) {
+         t.Press(Ctl::Command9), t.Pass(700), t.panel.Click(Ctl::Command9), t.panel.CaptureLost(Ctl::Command9);
+         t.panel.MouseUp(Ctl::Command9, {});
+       },
+       Times(kBackspace, 2)},
+      {"released off the key after repeats, then Space on it", slowest,
+       [](HoverTest& t) {
+         t.Press(Ctl::Command9), t.Pass(700), t.fake.window.pointer.control.reset(), t.Release(Ctl::Command9);
+         t.panel.Click(Ctl::Command9);
        },
        Times(kBackspace, 3)},
       {"the mouse taken away: nothing more, and the next click types", slowest,

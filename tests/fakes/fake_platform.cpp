@@ -252,12 +252,12 @@ void FakePanelWindow::Pass(std::uint64_t ms, Form1& form) {
                                        [](const auto& a, const auto& b) { return a.second < b.second; });
     if (next == due_.end() || next->second > end) break;
     const TimerId id = next->first;
-    clockMs = next->second;
+    clockMs = std::max(clockMs, next->second);  // a box's own Pass may have run the clock on
     // Due again a period on, unless the handler starts it anew or stops it.
     next->second += std::max(1u, timers[id]);
     form.Timer(id);
   }
-  clockMs = end;
+  clockMs = std::max(clockMs, end);
 }
 
 void FakePanelWindow::CheckMenuItem(MenuItem item, bool checked) { menuChecks[item] = checked; }
