@@ -1,8 +1,8 @@
 """Hover to click and hold to repeat, chosen from the window menu as a user chooses them: the
 pointer resting on a key clicks it once, with a mark that fills while it waits; 退笔 held down
 repeats at the keyboard's delay and speed. Nothing here clicks into the receiver: the keys a rest
-types must reach it all the same. Used by panel_e2e.py, which passes its run in; both settings are
-off again at the end.
+types must reach it all the same. Used by panel_e2e.py, which passes its run in; each check leaves
+its setting off again.
 """
 
 import math
@@ -17,16 +17,22 @@ INSECT = [(d, vk, 0, 1, 0) for vk in (73, 76, 72, 73, 72, 75) for d in ("down", 
 
 
 def check_hover(run):
+    """At 0.8 秒, the rests and the mark (which depends on the scaling); 关闭 again."""
     menu = WindowMenu(run)
     if menu.choose_in_submenu("悬停点击", DWELL_TIMES, "关闭", "0.8 秒"):
         away(run)
         check_rests(run)
         menu.choose_in_submenu("悬停点击", DWELL_TIMES, "0.8 秒", "关闭")
         away(run)
+
+
+def check_hold(run):
+    """With 按住连发, a held 退笔 and a short click on it; off again."""
+    menu = WindowMenu(run)
     if menu.choose("按住连发"):
         away(run)
         run.c.equal(menu.checks().get("按住连发"), True, "按住连发 shows its check mark")
-        check_hold(run)
+        check_held_key(run)
         if menu.choose("按住连发"):
             away(run)
 
@@ -102,7 +108,7 @@ def check_mark(run, name, before_png, during_png):
     run.c.check(ok, f"half-way through the wait {name} shows a mark that has filled part of the way", detail)
 
 
-def check_hold(run):
+def check_held_key(run):
     keyboard = run.wine.facts("keyboard")
     delay = 250 * (int(keyboard.get("delay", 1)) + 1)
     period = 1000 / (2.5 + int(keyboard.get("speed", 31)) * 27.5 / 31)

@@ -220,6 +220,9 @@ class Run:
     def check_hover(self):
         hover_checks.check_hover(self)
 
+    def check_hold(self):
+        hover_checks.check_hold(self)
+
     # -- start-up: size, place and styles
 
     def check_window(self):
@@ -854,7 +857,8 @@ CHECKS = (
     ("once", "check_settings"),
     ("scaling", "check_key_size"),
     ("once", "check_out_of_way"),
-    ("once", "check_hover"),
+    ("scaling", "check_hover"),
+    ("once", "check_hold"),
     ("once", "check_notepad"),
     ("once", "check_stranded"),
     ("scaling", "check_close"),
