@@ -56,4 +56,8 @@ KeyColours ColouredKeyColours(Rgb backColor, const SystemColours& system) {
   return {system[row->face], system[row->text]};
 }
 
+RestMarkColours RestMarkColoursFor(const SystemColours& system) {
+  return {system[WindowText], system[Window], system[Highlight]};
+}
+
 }  // namespace yg

@@ -69,4 +69,12 @@ struct KeyColours {
 };
 KeyColours ColouredKeyColours(Rgb backColor, const SystemColours& system);
 
+// The mark that fills while the pointer rests on a key: a bar of the window's colour outlined in
+// its text colour, so that it stands out on any key's face, filling with the colour the user
+// chose for what is selected, in high contrast too.
+struct RestMarkColours {
+  Rgb outline, empty, filled;
+};
+RestMarkColours RestMarkColoursFor(const SystemColours& system);
+
 }  // namespace yg

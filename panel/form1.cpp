@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <exception>
+#include <utility>
 
 #include "keys/code_sender.h"
 #include "pads/editing_keys.h"
@@ -94,6 +95,7 @@ void Form1::MouseMove() noexcept { Guarded("MouseMove", Ctl::Form1, [&] { MakeTo
 void Form1::MouseDown(const MouseArgs& args) noexcept {
   Guarded("MouseDown", Ctl::Form1, [&] {
     platform.tip.Hide();
+    PressedByHand(std::nullopt);
     if (args.button == MouseArgs::kLeft) BeginWindowDrag();
   });
 }
@@ -102,13 +104,20 @@ void Form1::DblClick() noexcept {}
 
 void Form1::Unload() noexcept {
   Guarded("Unload", Ctl::Form1, [&] {
+    EndRest();
+    EndHold();
     layoutList.RestoreEnglishLayout(platform.layouts);
     SavePlaceIfRemembered();
     EndOutOfWay();
   });
 }
 
-void Form1::NonClientMouseDown() noexcept { Guarded("NonClientMouseDown", Ctl::Form1, [&] { platform.tip.Hide(); }); }
+void Form1::NonClientMouseDown() noexcept {
+  Guarded("NonClientMouseDown", Ctl::Form1, [&] {
+    platform.tip.Hide();
+    PressedByHand(std::nullopt);
+  });
+}
 
 void Form1::DisplayChanged() noexcept {
   Guarded("DisplayChange", Ctl::Form1, [&] {
@@ -136,6 +145,8 @@ void Form1::Timer(TimerId id) noexcept {
   Guarded("Timer", Ctl::Form1, [&] {
     switch (id) {
       case TimerId::IdleFade: return fade.Tick();
+      case TimerId::Dwell: return RestTick();
+      case TimerId::HoldRepeat: return HoldTick();
       default: return;  // a timer no setting runs now
     }
   });
@@ -165,23 +176,46 @@ void Form1::PointerOver() noexcept { Guarded("PointerOver", Ctl::Form1, [&] { fa
 
 void Form1::ColoursChanged() noexcept { Guarded("ColoursChanged", Ctl::Form1, [&] { ConfigureFade(); }); }
 
+void Form1::PointerMoved(const PointerPlace& place) noexcept {
+  Guarded("PointerMoved", Ctl::Form1, [&] { FollowPointer(place); });
+}
+
 void Form1::Click(ControlId control) noexcept {
-  Guarded("Click", control, [&] { OnClick(control); });
+  Guarded("Click", control, [&] {
+    // The release of a key that repeated while held: its repeats were its keys. The button may
+    // click before or after it lets the mouse go.
+    HoldReleased(control);
+    if (std::exchange(hover.repeatedRelease, std::nullopt) == control) return;
+    PressedByHand(control);
+    OnClick(control);
+  });
 }
 
 void Form1::MouseDown(ControlId control, const MouseArgs& args) noexcept {
   Guarded("MouseDown", control, [&] {
     platform.tip.Hide();
+    PressedByHand(control);
+    HoldDown(control, args.button);
     StrokeKeyDown(control, args.button);
   });
 }
 
 void Form1::MouseUp(ControlId control, const MouseArgs& args) noexcept {
-  Guarded("MouseUp", control, [&] { StrokeKeyUp(control, args.button); });
+  Guarded("MouseUp", control, [&] {
+    if (args.button == MouseArgs::kLeft) {
+      HoldReleased(control);
+      // Its click, if any, came before: a click later (Space on the key) is a click of its own.
+      hover.repeatedRelease.reset();
+    }
+    StrokeKeyUp(control, args.button);
+  });
 }
 
 void Form1::CaptureLost(ControlId control) noexcept {
-  Guarded("CaptureLost", control, [&] { StrokeKeyCancelled(control); });
+  Guarded("CaptureLost", control, [&] {
+    HoldReleased(control);
+    StrokeKeyCancelled(control);
+  });
 }
 
 void Form1::GotFocus(ControlId control) noexcept {
@@ -291,6 +325,7 @@ bool Form1::MenuChecked(const MenuRow& row) {
   switch (row.item) {
     case MenuItem::RememberPlace: return settings.rememberPlace;
     case MenuItem::RemoteDesktop: return settings.remoteDesktop;
+    case MenuItem::HoldRepeat: return settings.holdRepeat;
     case MenuItem::StartAtSignIn: return WillStartAtSignIn(platform.shell.ExecutablePath());
     case MenuItem::Hotkey: return hotkeyHeld;
     case MenuItem::TrayIcon: return settings.trayIcon;
@@ -302,6 +337,7 @@ int Form1::GroupValue(MenuGroup group) const {
   switch (group) {
     case MenuGroup::KeySize: return settings.keySize;
     case MenuGroup::IdleOpacity: return settings.idleOpacity;
+    case MenuGroup::Dwell: return settings.dwellMs;
     case MenuGroup::None: break;
   }
   throw PanelError(ErrorKind::SubscriptOutOfRange, "no menu group " + std::to_string(static_cast<int>(group)));
@@ -311,6 +347,7 @@ void Form1::ChooseInGroup(MenuGroup group, int value) {
   switch (group) {
     case MenuGroup::KeySize: return ChangeKeySize(value);
     case MenuGroup::IdleOpacity: return ChangeIdleOpacity(value);
+    case MenuGroup::Dwell: return ChangeDwellTime(value);
     case MenuGroup::None: return;
   }
 }
@@ -327,6 +364,7 @@ void Form1::Choose(MenuItem item) {
       UseScanCodes(settings.remoteDesktop);
       SaveFlag(platform.settings, setting::kRemoteDesktop, settings.remoteDesktop);
       return;
+    case MenuItem::HoldRepeat: return ToggleHoldRepeat();
     case MenuItem::About: return platform.window.ShowMessage(AboutText(platform.shell.Version()));
     case MenuItem::Hotkey: return ToggleHotkey();
     case MenuItem::TrayIcon: return ToggleTrayIcon();
@@ -429,6 +467,8 @@ std::optional<SentKeys> Form1::SendClickKeys(ControlId control) {
     case Ctl::Command5: ToggleWordBuilding(); return SentKeys::Keys;
     case Ctl::Command2:
       SwitchMode(platform.controls, platform.window);
+      // The key a rest was waiting on may be hidden or elsewhere now.
+      EndRest();
       SavePlaceIfRemembered();
       return std::nullopt;
     case Ctl::Cmm2: OpenHelp(platform.shell, platform.window); return std::nullopt;

@@ -12,6 +12,7 @@
 #include "base/control_id.h"
 #include "ports/controls.h"
 #include "keys/key_sink.h"
+#include "panel/hover.h"
 #include "panel/key_warnings.h"
 #include "panel/out_of_way.h"
 #include "panel/settings.h"
@@ -104,6 +105,10 @@ class Form1 {
   void PointerOver() noexcept;
   // The system's colours changed, or a high-contrast theme was switched on or off.
   void ColoursChanged() noexcept;
+  // The pointer moved over the panel, or left it or one of its controls. Reported only while
+  // FollowsPointer(): while the pointer may click by resting.
+  void PointerMoved(const PointerPlace& place) noexcept;
+  bool FollowsPointer() const noexcept { return settings.dwellMs != 0; }
 
   // Control events.
   void Click(ControlId control) noexcept;
@@ -170,6 +175,26 @@ class Form1 {
   void ChangeIdleOpacity(int percent);
   void AddIcon();
   void ConfigureFade();
+  void ChangeDwellTime(int milliseconds);
+  void ToggleHoldRepeat();
+  // Hover to click and hold to repeat (form1_hover.cpp).
+  std::uint64_t Now() const;
+  void FollowPointer(const PointerPlace& place);
+  void RestTick();
+  void EndRest();
+  void ClickByRest();
+  void ReleaseRestPress();
+  // A press or click of the user's own on `control`, or on no key.
+  void PressedByHand(std::optional<ControlId> control);
+  void HoldDown(ControlId control, int button);
+  void HoldReleased(ControlId control);
+  void StartHold(ControlId key, bool byRest);
+  void HoldTick();
+  // The repeats due by now, at least `least` of them.
+  void TypeRepeatsDue(bool pointerOnKey, int least);
+  void EndHold();
+  // A message box or the system's menu or move loop holds a handler: the panel's keys take no clicks.
+  bool OtherHandlerWaits() const { return running > 1 || systemLoop; }
   void SendCode();
   void SendCodePickFirst();
   void ToggleWordBuilding();
@@ -189,6 +214,7 @@ class Form1 {
   PanelSettings settings;
   bool hotkeyHeld = false;  // the system gave the panel the key combination
   IdleFade fade;
+  HoverState hover;
   bool restored = false;  // the remembered place or mode stands: start-up leaves the window there
   bool ended = false;
   int running = 0;  // handlers under way: more than one only while a message box or the move loop waits

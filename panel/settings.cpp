@@ -31,12 +31,12 @@ std::optional<float> Coordinate(SettingsStore& store, std::u16string_view name) 
   return static_cast<float>(signedValue);
 }
 
-// A percentage that is one of `choices`.
-std::optional<int> Percent(SettingsStore& store, std::u16string_view name, std::span<const int> choices) {
+// A value that must be one of `choices`.
+std::optional<int> OneOf(SettingsStore& store, std::u16string_view name, std::span<const int> choices) {
   const auto n = Number(store, name);
   if (!n) return std::nullopt;
   const auto it = std::find_if(choices.begin(), choices.end(),
-                               [&](int percent) { return static_cast<std::uint32_t>(percent) == *n; });
+                               [&](int choice) { return static_cast<std::uint32_t>(choice) == *n; });
   if (it == choices.end()) return std::nullopt;
   return *it;
 }
@@ -67,11 +67,13 @@ PanelSettings ReadSettings(SettingsStore& store) {
     if (left && top) s.place = SavedPlace{*left, *top, known ? static_cast<unsigned>(*dpi) : 0};
     s.compact = Flag(store, setting::kCompact).value_or(false);
   }
-  s.keySize = Percent(store, setting::kKeySize, kKeySizes).value_or(kDefaultKeySize);
+  s.keySize = OneOf(store, setting::kKeySize, kKeySizes).value_or(kDefaultKeySize);
   s.remoteDesktop = Flag(store, setting::kRemoteDesktop).value_or(false);
   s.hotkey = Flag(store, setting::kHotkey).value_or(false);
   s.trayIcon = Flag(store, setting::kTrayIcon).value_or(false);
-  s.idleOpacity = Percent(store, setting::kIdleOpacity, kIdleOpacities).value_or(kOpaque);
+  s.idleOpacity = OneOf(store, setting::kIdleOpacity, kIdleOpacities).value_or(kOpaque);
+  s.dwellMs = OneOf(store, setting::kDwellMs, kDwellTimes).value_or(0);
+  s.holdRepeat = Flag(store, setting::kHoldRepeat).value_or(false);
   return s;
 }
 
@@ -85,6 +87,10 @@ void SaveKeySize(SettingsStore& store, int percent) {
 
 void SaveIdleOpacity(SettingsStore& store, int percent) {
   store.WriteNumber(SettingsKey::Panel, setting::kIdleOpacity, static_cast<std::uint32_t>(percent));
+}
+
+void SaveDwellTime(SettingsStore& store, int milliseconds) {
+  store.WriteNumber(SettingsKey::Panel, setting::kDwellMs, static_cast<std::uint32_t>(milliseconds));
 }
 
 void SavePlace(SettingsStore& store, SavedPlace place, bool compact) {

@@ -31,6 +31,8 @@ inline constexpr std::u16string_view kRemoteDesktop = u"RemoteDesktop";  // 0 or
 inline constexpr std::u16string_view kHotkey = u"Hotkey";                // 0 or 1
 inline constexpr std::u16string_view kTrayIcon = u"TrayIcon";            // 0 or 1
 inline constexpr std::u16string_view kIdleOpacity = u"IdleOpacity";      // percent: one of kIdleOpacities
+inline constexpr std::u16string_view kDwellMs = u"DwellMs";  // one of kDwellTimes
+inline constexpr std::u16string_view kHoldRepeat = u"HoldRepeat";  // 0 or 1
 // The value under SettingsKey::SignIn that starts the panel: the quoted path of its executable.
 // The system's record of it under SettingsKey::SignInApproval has the same name.
 inline constexpr std::u16string_view kSignInValue = u"雁格输入法键盘";
@@ -41,6 +43,8 @@ inline constexpr std::array<int, 4> kKeySizes{100, 125, 150, 200};
 // The panel's opacity while the pointer is elsewhere; 100 is opaque, the setting off.
 inline constexpr int kOpaque = 100;
 inline constexpr std::array<int, 4> kIdleOpacities{kOpaque, 80, 60, 40};
+// How long the pointer rests on a key before the key is clicked, in milliseconds; 0 never.
+inline constexpr std::array<int, 4> kDwellTimes{0, 800, 1200, 2000};
 
 // A remembered place beyond this many twips from the primary monitor's corner (about 70,000
 // pixels at 100%) lies on no monitor; the number is read as signed.
@@ -68,6 +72,8 @@ struct PanelSettings {
   bool hotkey = false;    // 显示/隐藏快捷键, as the user chose it: the system may refuse the keys
   bool trayIcon = false;  // 通知区域图标
   int idleOpacity = kOpaque;
+  int dwellMs = 0;
+  bool holdRepeat = false;
   friend bool operator==(const PanelSettings&, const PanelSettings&) = default;
 };
 
@@ -78,6 +84,7 @@ PanelSettings ReadSettings(SettingsStore& store);
 void SaveFlag(SettingsStore& store, std::u16string_view name, bool on);
 void SaveKeySize(SettingsStore& store, int percent);
 void SaveIdleOpacity(SettingsStore& store, int percent);
+void SaveDwellTime(SettingsStore& store, int milliseconds);
 void SavePlace(SettingsStore& store, SavedPlace place, bool compact);
 void ForgetPlace(SettingsStore& store);
 
@@ -96,16 +103,17 @@ bool TurnedOffAtSignIn(const StoredValue& record);
 // the setting has shows a dot.
 enum class MenuMark : std::uint8_t { None, Check, Radio };
 
-enum class MenuGroup : std::uint8_t { None, KeySize, IdleOpacity };
+enum class MenuGroup : std::uint8_t { None, KeySize, IdleOpacity, Dwell };
 
 struct MenuGroupRow {
   MenuGroup group;
   std::u16string_view caption;  // the submenu's
 };
 
-inline constexpr std::array<MenuGroupRow, 2> kMenuGroups{{
+inline constexpr std::array<MenuGroupRow, 3> kMenuGroups{{
     {MenuGroup::KeySize, u"键盘大小"},
     {MenuGroup::IdleOpacity, u"空闲时透明"},
+    {MenuGroup::Dwell, u"悬停点击"},
 }};
 
 struct MenuRow {
@@ -116,7 +124,7 @@ struct MenuRow {
   int value = 0;  // a group's row: the value it gives the setting
 };
 
-inline constexpr std::array<MenuRow, 14> kSettingsMenu{{
+inline constexpr std::array<MenuRow, 19> kSettingsMenu{{
     {MenuItem::RememberPlace, u"记住位置和大小", MenuMark::Check},
     {MenuItem::KeySize100, u"100%", MenuMark::Radio, MenuGroup::KeySize, 100},
     {MenuItem::KeySize125, u"125%", MenuMark::Radio, MenuGroup::KeySize, 125},
@@ -130,6 +138,11 @@ inline constexpr std::array<MenuRow, 14> kSettingsMenu{{
     {MenuItem::IdleOpacity80, u"80%", MenuMark::Radio, MenuGroup::IdleOpacity, 80},
     {MenuItem::IdleOpacity60, u"60%", MenuMark::Radio, MenuGroup::IdleOpacity, 60},
     {MenuItem::IdleOpacity40, u"40%", MenuMark::Radio, MenuGroup::IdleOpacity, 40},
+    {MenuItem::DwellOff, u"关闭", MenuMark::Radio, MenuGroup::Dwell, 0},
+    {MenuItem::Dwell800, u"0.8 秒", MenuMark::Radio, MenuGroup::Dwell, 800},
+    {MenuItem::Dwell1200, u"1.2 秒", MenuMark::Radio, MenuGroup::Dwell, 1200},
+    {MenuItem::Dwell2000, u"2 秒", MenuMark::Radio, MenuGroup::Dwell, 2000},
+    {MenuItem::HoldRepeat, u"按住连发", MenuMark::Check},
     {MenuItem::About, u"关于", MenuMark::None},
 }};
 

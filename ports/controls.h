@@ -31,6 +31,10 @@ class Controls {
   virtual void SetFocus(ControlId control) = 0;
   // Appends an entry at the end of a drop-down list.
   virtual void AddListEntry(ControlId list, std::u16string_view entry) = 0;
+  // Shows on a key how much of the wait of the pointer resting on it has passed, from 0 to 1.
+  // One key at a time shows it; HideRestMark takes it away.
+  virtual void ShowRestMark(ControlId control, double done) = 0;
+  virtual void HideRestMark() = 0;
 };
 
 }  // namespace yg

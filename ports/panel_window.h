@@ -4,6 +4,8 @@
 #include <optional>
 #include <string_view>
 
+#include "base/control_id.h"
+
 namespace yg {
 
 // The panel's own items in its window menu, below the system's: the settings and the About box;
@@ -16,6 +18,11 @@ enum class MenuItem : std::uint8_t {
   KeySize200,
   StartAtSignIn,
   RemoteDesktop,
+  DwellOff,
+  Dwell800,
+  Dwell1200,
+  Dwell2000,
+  HoldRepeat,
   About,
   Hotkey,
   TrayIcon,
@@ -33,6 +40,24 @@ enum class TimerId : std::uint8_t {
   Dwell,       // the pointer resting on a key
   HoldRepeat,  // a key held down repeating
   IdleFade,    // the panel fading while the pointer is elsewhere
+};
+
+// Where the pointer is: the control under it (none over the bare panel, its title bar and border,
+// or off the panel), its place on the screen in pixels, the DPI of the monitor those pixels are
+// on, and whether a mouse button is held down.
+struct PointerPlace {
+  std::optional<ControlId> control;
+  int x = 0, y = 0;
+  int dpi = 96;
+  bool buttonDown = false;
+};
+
+// The keyboard's repeat as the user set it: the delay before a held key repeats, from 0 (the
+// shortest, about 250 ms) to 3 (about 1 s), and the speed of its repeats, from 0 (about 2.5 a
+// second) to 31 (about 30 a second).
+struct KeyboardRepeat {
+  int delay = 1;
+  int speed = 31;
 };
 
 // The panel's own top-level window and the window system around it. Sizes and positions are
@@ -96,6 +121,11 @@ class PanelWindow {
   // `milliseconds` until it is stopped. Stopping a timer that does not run does nothing.
   virtual void StartTimer(TimerId id, unsigned milliseconds) = 0;
   virtual void StopTimer(TimerId id) = 0;
+  // When the event being handled happened, in milliseconds since some moment in the past: the
+  // clock of the timers and of the pointer's rests.
+  virtual std::uint64_t Milliseconds() const = 0;
+  virtual PointerPlace Pointer() const = 0;
+  virtual KeyboardRepeat KeyRepeat() const = 0;
   // Shows or clears the check mark of one of the panel's items in the window menu.
   virtual void CheckMenuItem(MenuItem item, bool checked) = 0;
 

@@ -101,7 +101,7 @@ class RandomRun {
 
   void OneEvent() {
     const ControlId c = controls_[Pick(controls_.size())];
-    switch (Pick(20)) {
+    switch (Pick(23)) {
       case 0: case 1: case 2: case 3: panel_.Click(c); break;
       case 4: case 5: panel_.MouseDown(c, Mouse()); break;
       case 6: case 7: panel_.MouseUp(c, Mouse()); break;
@@ -121,6 +121,18 @@ class RandomRun {
         fake_.window.left = static_cast<float>(Pick(24000)) - 6000;
         fake_.window.top = static_cast<float>(Pick(16000)) - 3000;
         break;
+      // The pointer rests or moves, time passes with the timers running, hover and hold switched.
+      case 20:
+        fake_.window.pointer = {Pick(4) ? std::optional(c) : std::nullopt, static_cast<int>(Pick(12)), 0, 96,
+                                Pick(4) == 0};
+        panel_.PointerMoved(fake_.window.pointer);
+        break;
+      case 21: fake_.window.Pass(Pick(1500), panel_); break;
+      case 22: {
+        static constexpr MenuItem kItems[] = {MenuItem::DwellOff, MenuItem::Dwell800, MenuItem::HoldRepeat};
+        panel_.MenuChosen(kItems[Pick(3)]);
+        break;
+      }
     }
   }
 

@@ -304,18 +304,23 @@ TEST_F(SettingsTest, TheMenusCheckMarksFollowTheSettingsAndTheSignInValue) {
       {MenuItem::RemoteDesktop, false}, {MenuItem::Hotkey, false},       {MenuItem::TrayIcon, false},
       {MenuItem::IdleOpacity100, true}, {MenuItem::IdleOpacity80, false}, {MenuItem::IdleOpacity60, false},
       {MenuItem::IdleOpacity40, false},
+      {MenuItem::DwellOff, true},       {MenuItem::Dwell800, false},     {MenuItem::Dwell1200, false},
+      {MenuItem::Dwell2000, false},     {MenuItem::HoldRepeat, false},
   };
   EXPECT_EQ(fake.window.menuChecks, defaults) << "About has no mark";
 
   panel.MenuChosen(MenuItem::RememberPlace);
   panel.MenuChosen(MenuItem::KeySize125);
   panel.MenuChosen(MenuItem::RemoteDesktop);
+  panel.MenuChosen(MenuItem::Dwell1200);
+  panel.MenuChosen(MenuItem::HoldRepeat);
   fake.settings.values[{SettingsKey::SignIn, kSignIn}] = StoredValue::Text(u"\"" + fake.shell.executable + u"\"");
   panel.MenuOpening();
   auto chosen = defaults;
   chosen[MenuItem::RememberPlace] = chosen[MenuItem::KeySize125] = chosen[MenuItem::RemoteDesktop] = true;
   chosen[MenuItem::StartAtSignIn] = true;
-  chosen[MenuItem::KeySize100] = false;
+  chosen[MenuItem::Dwell1200] = chosen[MenuItem::HoldRepeat] = true;
+  chosen[MenuItem::KeySize100] = chosen[MenuItem::DwellOff] = false;
   EXPECT_EQ(fake.window.menuChecks, chosen);
 
   // Another copy of the program, installed elsewhere, starts at sign-in instead.

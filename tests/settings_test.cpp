@@ -36,6 +36,8 @@ TEST(ReadSettings, NothingStoredMeansEveryDefault) {
   EXPECT_FALSE(s.compact);
   EXPECT_EQ(s.keySize, 100);
   EXPECT_FALSE(s.remoteDesktop);
+  EXPECT_EQ(s.dwellMs, 0);
+  EXPECT_FALSE(s.holdRepeat);
 }
 
 TEST(ReadSettings, AFlagIsOnOnlyForTheNumberOne) {
@@ -57,7 +59,8 @@ TEST(ReadSettings, AFlagIsOnOnlyForTheNumberOne) {
     std::u16string_view name;
     bool PanelSettings::*flag;
   } flags[] = {{u"RemoteDesktop", &PanelSettings::remoteDesktop}, {u"RememberPlace", &PanelSettings::rememberPlace},
-               {u"Hotkey", &PanelSettings::hotkey}, {u"TrayIcon", &PanelSettings::trayIcon}};
+               {u"Hotkey", &PanelSettings::hotkey}, {u"TrayIcon", &PanelSettings::trayIcon},
+               {u"HoldRepeat", &PanelSettings::holdRepeat}};
   for (const auto& c : cases) {
     for (const auto& f : flags) {
       std::vector<Stored> stored;
@@ -92,6 +95,17 @@ TEST(ReadSettings, AnIdleOpacityIsOneOfTheFourOrOpaque) {
       {"125: a key size", N(125u), 100}, {"the text 60", T(u"60"), 100},
   };
   for (const auto& c : cases) EXPECT_EQ(Read({{u"IdleOpacity", c.value}}).idleOpacity, c.opacity) << c.what;
+}
+
+TEST(ReadSettings, AHoverTimeIsOneOfTheMenusOrOff) {
+  const struct {
+    StoredValue value;
+    int dwellMs;
+  } cases[] = {
+      {N(800u), 800}, {N(1200u), 1200}, {N(2000u), 2000}, {N(0u), 0},         {N(1000u), 0},
+      {N(1u), 0},     {N(-800), 0},     {T(u"800"), 0},   {kOther, 0},
+  };
+  for (const auto& c : cases) EXPECT_EQ(Read({{u"DwellMs", c.value}}).dwellMs, c.dwellMs) << c.value.number;
 }
 
 TEST(ReadSettings, APlaceIsReadWholeAndOnlyWhileRemembered) {

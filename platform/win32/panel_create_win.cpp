@@ -7,6 +7,7 @@
 
 #include "base/errors.h"
 #include "panel/accessibility.h"
+#include "panel/hover.h"
 #include "platform/win32/button_clicks_win.h"
 #include "platform/win32/dpi_win.h"
 #include "platform/win32/panel_parts_win.h"
@@ -140,6 +141,10 @@ void Win32Panel::CreateChild(Child& c) {
   }
   SendMessageW(c.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(row.font)), FALSE);
   if (row.kind == ControlKind::Button && NotifiesFocus(row)) ClickOnEveryPress(c.hwnd);
+  if (row.kind == ControlKind::Button && RepeatsWhenHeld(row.control) &&
+      !SetWindowSubclass(c.hwnd, HeldKeyProc, 0, reinterpret_cast<DWORD_PTR>(this))) {
+    Fail("SetWindowSubclass");
+  }
   if (announced) screenReaders_.Expose(c.hwnd, row.control, hwnd_);
 }
 

@@ -57,7 +57,15 @@ HFONT Win32Panel::FontFor(FontRole role) const { return faces_.FontFor(role); }
 
 LRESULT Win32Panel::OnCustomDraw(NMCUSTOMDRAW& draw) {
   const Child* c = ChildOf(draw.hdr.hwndFrom);
-  if (!c || !c->backColor || draw.dwDrawStage != CDDS_PREPAINT) return CDRF_DODEFAULT;
+  if (!c) return CDRF_DODEFAULT;
+  const bool marked = c->hwnd == restMark_.key;
+  if (draw.dwDrawStage == CDDS_POSTPAINT) {
+    if (marked) PaintRestMark(*c, draw.hdc, draw.rc);
+    return CDRF_DODEFAULT;
+  }
+  if (draw.dwDrawStage != CDDS_PREPAINT) return CDRF_DODEFAULT;
+  // The rest's mark over whatever the system draws.
+  if (!c->backColor) return marked ? CDRF_NOTIFYPOSTPAINT : CDRF_DODEFAULT;
   // A candidate key with a focus colour: its face in that colour, drawn like a classic button.
   // In high contrast, in the system's colours instead.
   const KeyColours colours = ColouredKeyColours(*c->backColor, colours_);
@@ -78,6 +86,7 @@ LRESULT Win32Panel::OnCustomDraw(NMCUSTOMDRAW& draw) {
     InflateRect(&focus, -3, -3);
     DrawFocusRect(draw.hdc, &focus);
   }
+  PaintRestMark(*c, draw.hdc, draw.rc);
   return CDRF_SKIPDEFAULT;
 }
 
@@ -104,6 +113,7 @@ void Win32Panel::PaintPicture(const Child& c, HDC dc) {
     BitBlt(dc, 0, 0, r.right, r.bottom, memory, 0, 0, SRCCOPY);
   }
   DeleteDC(memory);
+  PaintRestMark(c, dc, r);
 }
 
 }  // namespace yg::win32

@@ -308,7 +308,12 @@ bool Win32Panel::OnKeyMessage(const MSG& msg) {
 }
 
 int Win32Panel::RunMessageLoop() {
-  return win32::RunMessageLoop([this](const MSG& msg) { return OnKeyMessage(msg); }, FatalReporter());
+  return win32::RunMessageLoop(
+      [this](const MSG& msg) {
+        OnPointerMessage(msg);
+        return OnKeyMessage(msg);
+      },
+      FatalReporter());
 }
 
 FatalReport Win32Panel::FatalReporter() {

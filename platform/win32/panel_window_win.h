@@ -52,6 +52,8 @@ class Win32Panel final : public Controls, public PanelWindow {
   void SetHeight(ControlId control, float twips) override;
   void SetFocus(ControlId control) override;
   void AddListEntry(ControlId list, std::u16string_view entry) override;
+  void ShowRestMark(ControlId control, double done) override;
+  void HideRestMark() override;
 
   // PanelWindow
   void Show() override;
@@ -75,6 +77,9 @@ class Win32Panel final : public Controls, public PanelWindow {
   void SetKeySize(int percent) override;
   void StartTimer(TimerId id, unsigned milliseconds) override;
   void StopTimer(TimerId id) override;
+  std::uint64_t Milliseconds() const override;
+  PointerPlace Pointer() const override;
+  KeyboardRepeat KeyRepeat() const override;
   void CheckMenuItem(MenuItem item, bool checked) override;
   void ShowMessage(std::u16string_view text) override;
   void ReportFatalError(std::u16string_view text) override;
@@ -113,6 +118,9 @@ class Win32Panel final : public Controls, public PanelWindow {
   static LRESULT CALLBACK FrameProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
   static LRESULT CALLBACK PictureProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
   static void RegisterClasses(HINSTANCE instance);
+  // 退笔, 上页 and 下页 tell the core when the left button goes down on them and when it lets go.
+  static LRESULT CALLBACK HeldKeyProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
+                                      DWORD_PTR self);
 
   LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT OnPictureMessage(Child& child, UINT message, WPARAM wParam, LPARAM lParam);
@@ -147,6 +155,9 @@ class Win32Panel final : public Controls, public PanelWindow {
   void OpenIconMenu(POINT at);
   // Lets a second start and Explorer reach the panel should it run with higher rights.
   void AcceptShellMessages();
+  // The pointer moved over the panel or one of its controls, or left one: the core learns where
+  // it is now, while it follows the pointer.
+  void OnPointerMessage(const MSG& msg);
   FatalReport FatalReporter();
 
   void CreateChild(Child& child);
@@ -164,6 +175,9 @@ class Win32Panel final : public Controls, public PanelWindow {
   void PlaceChild(const Child& child) const;
   void PaintFrame(HWND frame) const;
   void PaintPicture(const Child& child, HDC dc);
+  // The rest's mark on a key's client area `client`, if it shows on that key.
+  void PaintRestMark(const Child& child, HDC dc, const RECT& client) const;
+  RECT RestMarkRect(const RECT& client) const;
   HBITMAP DrawnPictureOf(StrokePicture picture, int width, int height);
   HFONT FontFor(FontRole role) const;
 
@@ -212,6 +226,11 @@ class Win32Panel final : public Controls, public PanelWindow {
   SystemColours colours_;
   std::vector<DrawnPicture> drawn_;  // at the current DPI and colours, drawn when first shown
   ScreenReaders screenReaders_;
+  // The key that shows the rest's mark, and how much of the wait has passed.
+  struct RestMark {
+    HWND key = nullptr;
+    double done = 0;
+  } restMark_;
 };
 
 }  // namespace yg::win32

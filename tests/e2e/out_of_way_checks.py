@@ -8,7 +8,7 @@ import subprocess
 import time
 
 from driver import numbers, wait_for
-from settings_checks import WindowMenu, receiver_has_keyboard, run_wait
+from settings_checks import MENU_ITEMS, WindowMenu, receiver_has_keyboard, run_wait
 
 HOTKEY = "显示/隐藏快捷键（Ctrl+Alt+K）"
 TRAY = "通知区域图标"
@@ -16,7 +16,7 @@ OPACITY = "空闲时透明"
 OPACITIES = [100, 80, 60, 40]
 REFUSED_TIP = "快捷键 Ctrl+Alt+K 已被其他程序占用，不能用它显示和隐藏键盘面板。"
 # The icon's menu: 显示/隐藏, the window menu's items, 退出.
-ICON_MENU_ROWS = 10
+ICON_MENU_ROWS = 1 + len(MENU_ITEMS) + 1
 # RegisterHotKey's MOD_ALT | MOD_CONTROL, and K.
 CTRL_ALT, VK_K = 3, 75
 

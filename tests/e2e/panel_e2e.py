@@ -21,6 +21,7 @@ import sys
 import time
 from pathlib import Path
 
+import hover_checks
 import out_of_way_checks
 import reader_checks
 import settings_checks
@@ -215,6 +216,12 @@ class Run:
 
     def check_out_of_way(self):
         out_of_way_checks.check_out_of_way(self, self.settings)
+
+    def check_hover(self):
+        hover_checks.check_hover(self)
+
+    def check_hold(self):
+        hover_checks.check_hold(self)
 
     # -- start-up: size, place and styles
 
@@ -850,6 +857,8 @@ CHECKS = (
     ("once", "check_settings"),
     ("scaling", "check_key_size"),
     ("once", "check_out_of_way"),
+    ("scaling", "check_hover"),
+    ("once", "check_hold"),
     ("once", "check_notepad"),
     ("once", "check_stranded"),
     ("scaling", "check_close"),

@@ -485,6 +485,19 @@ int Monitors(Output& out, const std::vector<std::wstring>&) {
   return 0;
 }
 
+// The keyboard's repeat as the user set it, which a key held down on the panel follows.
+int Keyboard(Output& out, const std::vector<std::wstring>&) {
+  int delay = -1;
+  DWORD speed = 0;
+  if (!SystemParametersInfoW(SPI_GETKEYBOARDDELAY, 0, &delay, 0) ||
+      !SystemParametersInfoW(SPI_GETKEYBOARDSPEED, 0, &speed, 0)) {
+    return kExitNotFound;
+  }
+  out.Fact("delay", std::to_string(delay));
+  out.Fact("speed", std::to_string(speed));
+  return 0;
+}
+
 // What the system sends a window when the displays change, sent by hand: lParam must be a
 // number, not a pointer, for it to cross the process boundary.
 int Message(Output& out, const std::vector<std::wstring>& args) {
@@ -574,7 +587,7 @@ struct Command {
   std::size_t max_args;
   int (*run)(Output&, const std::vector<std::wstring>&);
 };
-constexpr std::array<Command, 16> kCommands{{
+constexpr std::array<Command, 17> kCommands{{
     {L"tip", 0, 0, Tip},
     {L"move", 5, 5, Move},
     {L"text", 1, 2, Text},
@@ -591,13 +604,14 @@ constexpr std::array<Command, 16> kCommands{{
     {L"monitors", 0, 0, Monitors},
     {L"layered", 1, 1, Layered},
     {L"hotkey", 3, 3, Hotkey},
+    {L"keyboard", 0, 0, Keyboard},
 }};
 
 constexpr char kUsage[] =
     "usage: yg_probe.exe tree <class> | foreground | zorder <class> <class> | count <class> |\n"
     "       list | close <class> | text <class> [<child-class>] | items <class> <id> |\n"
     "       move <class> <x> <y> <w> <h> | tip | cover <x> <y> <w> <h> <s> |\n"
-    "       message <class> <message> <wparam> <lparam> | monitors | layered <class> |\n"
+    "       message <class> <message> <wparam> <lparam> | monitors | layered <class> | keyboard |\n"
     "       hotkey <modifiers> <vk> <seconds> |\n"
     "       send down:<vk>|up:<vk>|tap:<vk>...\n";
 

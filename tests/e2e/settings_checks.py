@@ -18,10 +18,10 @@ from pathlib import Path
 
 from driver import read_png
 
-# The panel's items, last in the window menu, in their order; the key sizes and the idle
-# opacities form submenus.
+# The panel's items, last in the window menu, in their order; the key sizes, the idle
+# opacities and the hover times form submenus.
 MENU_ITEMS = ["记住位置和大小", "键盘大小", "开机时启动", "远程桌面兼容", "显示/隐藏快捷键（Ctrl+Alt+K）", "通知区域图标",
-              "空闲时透明", "关于"]
+              "空闲时透明", "悬停点击", "按住连发", "关于"]
 KEY_SIZES = [100, 125, 150, 200]
 
 SOFTWARE = r"HKEY_CURRENT_USER\Software"

@@ -91,6 +91,13 @@ void FakeControls::AddListEntry(ControlId list, std::u16string_view entry) {
   log_.Add("AddListEntry " + ControlName(list) + " " + Utf8(entry));
 }
 
+void FakeControls::ShowRestMark(ControlId control, double done) {
+  FailIfAsked(failing, "ShowRestMark");
+  restMark = RestMark{control, done};
+}
+
+void FakeControls::HideRestMark() { restMark.reset(); }
+
 // Panel window
 
 float FakePanelWindow::Snap(float twips) const {
@@ -228,9 +235,30 @@ void FakePanelWindow::SetKeySize(int percent) {
   log_.Add("SetKeySize " + std::to_string(percent));
 }
 
-void FakePanelWindow::StartTimer(TimerId id, unsigned milliseconds) { timers[id] = milliseconds; }
+void FakePanelWindow::StartTimer(TimerId id, unsigned milliseconds) {
+  timers[id] = milliseconds;
+  due_[id] = clockMs + milliseconds;
+}
 
-void FakePanelWindow::StopTimer(TimerId id) { timers.erase(id); }
+void FakePanelWindow::StopTimer(TimerId id) {
+  timers.erase(id);
+  due_.erase(id);
+}
+
+void FakePanelWindow::Pass(std::uint64_t ms, Form1& form) {
+  const std::uint64_t end = clockMs + ms;
+  for (;;) {
+    const auto next = std::min_element(due_.begin(), due_.end(),
+                                       [](const auto& a, const auto& b) { return a.second < b.second; });
+    if (next == due_.end() || next->second > end) break;
+    const TimerId id = next->first;
+    clockMs = std::max(clockMs, next->second);  // a box's own Pass may have run the clock on
+    // Due again a period on, unless the handler starts it anew or stops it.
+    next->second += std::max(1u, timers[id]);
+    form.Timer(id);
+  }
+  clockMs = std::max(clockMs, end);
+}
 
 void FakePanelWindow::CheckMenuItem(MenuItem item, bool checked) { menuChecks[item] = checked; }
 

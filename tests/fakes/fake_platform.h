@@ -46,6 +46,8 @@ class FakeControls : public Controls {
   void SetHeight(ControlId control, float twips) override;
   void SetFocus(ControlId control) override;
   void AddListEntry(ControlId list, std::u16string_view entry) override;
+  void ShowRestMark(ControlId control, double done) override;
+  void HideRestMark() override;
 
   struct State {
     std::u16string caption;
@@ -59,6 +61,12 @@ class FakeControls : public Controls {
   // Visible, and so is every frame around it.
   bool Shown(ControlId control) const;
   std::optional<ControlId> focus;
+  // The key that shows how much of a rest has passed, and how much.
+  struct RestMark {
+    ControlId control;
+    double done;
+  };
+  std::optional<RestMark> restMark;
   std::set<std::string> failing;  // operation names ("SetCaption") that raise an error
 
  private:
@@ -98,6 +106,9 @@ class FakePanelWindow : public PanelWindow {
   void SetKeySize(int percent) override;
   void StartTimer(TimerId id, unsigned milliseconds) override;
   void StopTimer(TimerId id) override;
+  std::uint64_t Milliseconds() const override { return clockMs; }
+  PointerPlace Pointer() const override { return pointer; }
+  KeyboardRepeat KeyRepeat() const override { return keyRepeat; }
   void CheckMenuItem(MenuItem item, bool checked) override;
   void ShowMessage(std::u16string_view text) override;
   void ReportFatalError(std::u16string_view text) override;
@@ -122,6 +133,11 @@ class FakePanelWindow : public PanelWindow {
   std::function<unsigned(const ScreenRect& pixels)> monitorDpi;
   std::function<void()> dpiChanged;
   std::map<TimerId, unsigned> timers;  // the running timers and their periods
+  std::uint64_t clockMs = 0;  // the clock
+  // Lets the clock run `ms` on, each running timer firing at `form` as its period comes round.
+  void Pass(std::uint64_t ms, Form1& form);
+  PointerPlace pointer;
+  KeyboardRepeat keyRepeat;
   std::map<MenuItem, bool> menuChecks;  // the check marks the menu shows
   std::vector<std::u16string> messages;
   std::vector<std::u16string> fatalErrors;
@@ -139,6 +155,7 @@ class FakePanelWindow : public PanelWindow {
   void KeepCornersPixel(float factor);
   void TakeMonitorsScale();
   CallLog& log_;
+  std::map<TimerId, std::uint64_t> due_;  // when each running timer fires next
 };
 
 class FakeKeyboardLayouts : public KeyboardLayouts {

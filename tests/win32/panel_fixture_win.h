@@ -1,17 +1,20 @@
 #pragma once
 
-// A real Win32 panel, created hidden, alone or with the core behind it, and ways to reach its
-// child windows.
+// A real Win32 panel, created hidden, alone or with the core behind it, ways to reach its child
+// windows, and what a window shows.
 
 #include <gtest/gtest.h>
 
 #include <windows.h>
+
+#include <cstdint>
 
 #include "panel/form1.h"
 #include "panel/layout.h"
 #include "platform/win32/displays_win.h"
 #include "platform/win32/panel_window_win.h"
 #include "platform/win32/tip_win.h"
+#include "resources/stroke_art.h"
 #include "tests/fakes/fake_platform.h"
 
 namespace yg::win32::testing {
@@ -40,6 +43,34 @@ inline HWND ControlWindow(HWND panel, ControlId control) {
     if (const HWND child = GetDlgItem(ControlWindow(panel, frame), id)) return child;
   }
   return nullptr;
+}
+
+// What a window shows, as 0x00RRGGBB pixels.
+inline Bitmap Shown(HWND hwnd) {
+  RECT r;
+  GetClientRect(hwnd, &r);
+  BITMAPINFO header{};
+  header.bmiHeader.biSize = sizeof header.bmiHeader;
+  header.bmiHeader.biWidth = r.right;
+  header.bmiHeader.biHeight = -r.bottom;
+  header.bmiHeader.biPlanes = 1;
+  header.bmiHeader.biBitCount = 32;
+  header.bmiHeader.biCompression = BI_RGB;
+  void* bits = nullptr;
+  const HBITMAP dib = CreateDIBSection(nullptr, &header, DIB_RGB_COLORS, &bits, nullptr, 0);
+  const HDC window = GetDC(hwnd);
+  const HDC memory = CreateCompatibleDC(window);
+  const HGDIOBJ old = SelectObject(memory, dib);
+  BitBlt(memory, 0, 0, r.right, r.bottom, window, 0, 0, SRCCOPY);
+  GdiFlush();
+  Bitmap pixels(r.right, r.bottom, 0);
+  const auto* p = static_cast<const std::uint32_t*>(bits);
+  for (std::size_t i = 0; i < pixels.pixels.size(); ++i) pixels.pixels[i] = p[i] & 0x00FFFFFF;
+  SelectObject(memory, old);
+  DeleteDC(memory);
+  ReleaseDC(hwnd, window);
+  DeleteObject(dib);
+  return pixels;
 }
 
 // The height a window's font was made with: negative, the character height in pixels.

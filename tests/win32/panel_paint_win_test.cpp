@@ -17,35 +17,8 @@ namespace yg::win32 {
 namespace {
 
 using testing::Pump;
+using testing::Shown;
 using testing::Win32PanelTest;
-
-// What a window shows, as 0x00RRGGBB pixels.
-Bitmap Shown(HWND hwnd) {
-  RECT r;
-  GetClientRect(hwnd, &r);
-  BITMAPINFO header{};
-  header.bmiHeader.biSize = sizeof header.bmiHeader;
-  header.bmiHeader.biWidth = r.right;
-  header.bmiHeader.biHeight = -r.bottom;
-  header.bmiHeader.biPlanes = 1;
-  header.bmiHeader.biBitCount = 32;
-  header.bmiHeader.biCompression = BI_RGB;
-  void* bits = nullptr;
-  const HBITMAP dib = CreateDIBSection(nullptr, &header, DIB_RGB_COLORS, &bits, nullptr, 0);
-  const HDC window = GetDC(hwnd);
-  const HDC memory = CreateCompatibleDC(window);
-  const HGDIOBJ old = SelectObject(memory, dib);
-  BitBlt(memory, 0, 0, r.right, r.bottom, window, 0, 0, SRCCOPY);
-  GdiFlush();
-  Bitmap pixels(r.right, r.bottom, 0);
-  const auto* p = static_cast<const std::uint32_t*>(bits);
-  for (std::size_t i = 0; i < pixels.pixels.size(); ++i) pixels.pixels[i] = p[i] & 0x00FFFFFF;
-  SelectObject(memory, old);
-  DeleteDC(memory);
-  ReleaseDC(hwnd, window);
-  DeleteObject(dib);
-  return pixels;
-}
 
 int PixelsDiffering(const Bitmap& a, const Bitmap& b) {
   int n = 0;
