@@ -100,7 +100,7 @@ class RegistryTest : public ::testing::Test {
 TEST_F(RegistryTest, ValuesReadBackAsStoredAndEveryOtherTypeAsOther) {
   EXPECT_EQ(store.Read(SettingsKey::Panel, u"KeySize"), StoredValue{}) << "no key yet";
   store.WriteNumber(SettingsKey::Panel, u"Left", 0xFFFFF448);  // -3000
-  store.WriteText(SettingsKey::SignIn, u"雁格输入法键盘", u"\"C:\\雁格输入法\\ygpanel.exe\"");
+  store.WriteText(SettingsKey::SignIn, u"雁格输入法按键面板", u"\"C:\\雁格输入法\\ygpanel.exe\"");
   EXPECT_EQ(store.Read(SettingsKey::Panel, u"Left"), StoredValue::Number(0xFFFFF448));
   EXPECT_EQ(store.Read(SettingsKey::SignIn, u"雁格输入法键盘"), StoredValue::Text(u"\"C:\\雁格输入法\\ygpanel.exe\""));
   EXPECT_EQ(store.Read(SettingsKey::Panel, u"雁格输入法键盘"), StoredValue{}) << "the keys are apart";
