@@ -62,6 +62,7 @@ void AddSettingsRows(HMENU menu) {
   MenuGroup group = MenuGroup::None;
   HMENU submenu = nullptr;
   for (const MenuRow& row : kSettingsMenu) {
+    if (row.item == MenuItem::About) AddSeparator(menu);
     if (row.group == MenuGroup::None) {
       AddItem(menu, row);
       continue;
@@ -113,6 +114,12 @@ void Win32Panel::CheckMenuItem(MenuItem item, bool checked) {
   const UINT flags = MF_BYCOMMAND | (checked ? MF_CHECKED : MF_UNCHECKED);
   ::CheckMenuItem(GetSystemMenu(hwnd_, FALSE), MenuCommandOf(item), flags);
   if (iconMenu_) ::CheckMenuItem(iconMenu_, MenuCommandOf(item), flags);
+}
+
+void Win32Panel::EnableMenuItem(MenuItem item, bool enabled) {
+  const UINT flags = MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED);
+  ::EnableMenuItem(GetSystemMenu(hwnd_, FALSE), MenuCommandOf(item), flags);
+  if (iconMenu_) ::EnableMenuItem(iconMenu_, MenuCommandOf(item), flags);
 }
 
 void Win32Panel::OnMenuChoice(MenuItem item) {
