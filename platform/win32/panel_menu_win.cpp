@@ -56,6 +56,10 @@ void AddItem(HMENU menu, const MenuRow& row) {
   if (!InsertMenuItemW(menu, GetMenuItemCount(menu), TRUE, &info)) Fail("InsertMenuItemW");
 }
 
+void AddSeparator(HMENU menu) {
+  if (!AppendMenuW(menu, MF_SEPARATOR, 0, nullptr)) Fail("AppendMenuW");
+}
+
 // A group's rows follow one another in the table: its submenu is made at the first of them. The
 // menu owns each submenu and destroys it with itself.
 void AddSettingsRows(HMENU menu) {
@@ -77,10 +81,6 @@ void AddSettingsRows(HMENU menu) {
     }
     AddItem(submenu, row);
   }
-}
-
-void AddSeparator(HMENU menu) {
-  if (!AppendMenuW(menu, MF_SEPARATOR, 0, nullptr)) Fail("AppendMenuW");
 }
 
 }  // namespace
