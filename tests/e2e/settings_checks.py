@@ -31,7 +31,7 @@ CHOOSABLE_SIZES = {96: [100, 125, 150, 200], 120: [100, 125, 150, 200], 144: [10
 SOFTWARE = r"HKEY_CURRENT_USER\Software"
 PANEL_KEY = SOFTWARE + r"\雁格输入法\键盘面板"
 RUN_KEY = SOFTWARE + r"\Microsoft\Windows\CurrentVersion\Run"
-RUN_VALUE = "雁格输入法键盘"
+RUN_VALUE = "雁格输入法按键面板"
 # Task Manager's record of the Run value, under the same name: 03 and a time when turned off.
 APPROVAL_KEY = SOFTWARE + r"\Microsoft\Windows\CurrentVersion\Explorer\StartupApproved\Run"
 TURNED_OFF = "hex:03,00,00,00,17,79,bd,01,17,d9,d1,01"
