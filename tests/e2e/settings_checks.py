@@ -377,7 +377,7 @@ def check_remote_desktop(run, menu, registry):
         # The focused window's queue reports the left Shift as Shift (16).
         run.c.equal(run.receiver.message_events(lines), [(d, 16 if vk == 160 else vk) for d, vk, *_ in expected],
                     f"remote-desktop mode: the receiver gets the keys of {name}")
-    run.c.equal(menu.checks().get("远程桌面兼容"), True, "远程桌面兼容 shows its check mark")
+    run.c.equal(menu.checks().get("远程桌面兼容(D)"), True, "远程桌面兼容 shows its check mark")
     receiver_has_keyboard(run, "the menu with 远程桌面兼容 checked")
     if menu.choose("远程桌面兼容(D)"):
         run.expect_receiver_typing("switching remote-desktop mode off")
@@ -401,9 +401,9 @@ def check_sign_in(run, menu, registry):
     value = registry.run_value()
     run.c.equal(value and value.lower(), reg_string(f'"{exe}"').lower(),
                 "开机时启动 writes the quoted path of the panel under Run")
-    run.c.equal(menu.checks().get("开机时启动"), True, "开机时启动 shows its check mark")
+    run.c.equal(menu.checks().get("开机时启动(W)"), True, "开机时启动 shows its check mark")
     registry.apply(f'[{APPROVAL_KEY}]\r\n"{RUN_VALUE}"={TURNED_OFF}\r\n')
-    run.c.equal(menu.checks().get("开机时启动"), False, "turned off in Task Manager, 开机时启动 shows no mark")
+    run.c.equal(menu.checks().get("开机时启动(W)"), False, "turned off in Task Manager, 开机时启动 shows no mark")
     if menu.choose("开机时启动(W)"):
         run.expect_receiver_typing("choosing 开机时启动 after Task Manager turned it off")
         run.c.equal(registry.run_value(APPROVAL_KEY), None, "choosing it turns it on: Task Manager's record goes")
