@@ -104,8 +104,8 @@ TEST_F(RegistryTest, ValuesReadBackAsStoredAndEveryOtherTypeAsOther) {
   store.WriteNumber(SettingsKey::Panel, u"Left", 0xFFFFF448);  // -3000
   store.WriteText(SettingsKey::SignIn, u"雁格输入法按键面板", u"\"C:\\雁格输入法\\ygpanel.exe\"");
   EXPECT_EQ(store.Read(SettingsKey::Panel, u"Left"), StoredValue::Number(0xFFFFF448));
-  EXPECT_EQ(store.Read(SettingsKey::SignIn, u"雁格输入法键盘"), StoredValue::Text(u"\"C:\\雁格输入法\\ygpanel.exe\""));
-  EXPECT_EQ(store.Read(SettingsKey::Panel, u"雁格输入法键盘"), StoredValue{}) << "the keys are apart";
+  EXPECT_EQ(store.Read(SettingsKey::SignIn, u"雁格输入法按键面板"), StoredValue::Text(u"\"C:\\雁格输入法\\ygpanel.exe\""));
+  EXPECT_EQ(store.Read(SettingsKey::Panel, u"雁格输入法按键面板"), StoredValue{}) << "the keys are apart";
   EXPECT_EQ(store.textBytes, 23 * sizeof(wchar_t)) << "22 characters and the terminating zero";
 
   const ULONGLONG wide = 150;
