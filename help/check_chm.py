@@ -25,6 +25,7 @@ TITLE = "雁格输入法按键面板 帮助"
 # The topics the help has to cover.
 REQUIRED_PAGES = {
     "index.htm": "what the panel is for, focus, the layout",
+    "keys.htm": "every button and the keys it sends",
     "radicals.htm": "radical keys",
     "radical_table.htm": "every radical with its code",
     "strokes.htm": "the five stroke keys",
@@ -34,6 +35,15 @@ REQUIRED_PAGES = {
     "settings.htm": "the settings in the title bar's window menu",
     "trouble.htm": "keys that do not arrive",
 }
+
+
+# The index is in pinyin order, which GBK order is, but for a first character GB2312 files under
+# another of its readings: such a keyword sorts as a stand-in of the reading it has here.
+SORT_AS = {"重写": "崇写"}  # chóngxiě, not zhòng
+
+
+def index_order(keyword):
+    return SORT_AS.get(keyword, keyword).encode(HELP_CODEPAGE, "replace")
 
 
 # --- The container -----------------------------------------------------------------------------
@@ -211,13 +221,23 @@ def panel_texts(root):
 
 
 def menu_texts(root):
-    """The captions of the panel's items in the title bar's window menu, and of its submenus."""
+    """The captions of the panel's items in the title bar's window menu, and of its submenus, as
+    the help writes them: without their access keys and the "…" of an item that opens a box."""
     text = (root / "panel" / "settings.h").read_text(encoding="utf-8")
     block = re.search(r"kSettingsMenu\{\{(.*?)\}\};", text, re.S)
     captions = set(re.findall(r'u"([^"]+)"', block.group(1) if block else ""))
     groups = re.search(r"kMenuGroups\{\{(.*?)\}\};", text, re.S)
     captions |= set(re.findall(r'u"([^"]+)"', groups.group(1) if groups else ""))
-    return captions
+    return {re.sub(r"\(&\w\)|&|…$", "", c) for c in captions}
+
+
+def tip_texts(root):
+    """The texts of the tips the panel shows by itself."""
+    texts = set()
+    for name in ("key_warnings.h", "out_of_way.h"):
+        source = (root / "panel" / name).read_text(encoding="utf-8")
+        texts |= set(re.findall(r'k\w+Tip\s*=\s*u"([^"]+)"', source))
+    return texts
 
 
 # --- The checks --------------------------------------------------------------------------------
@@ -262,6 +282,7 @@ class Checker:
             self.check_radical_table()
             self.check_panel_texts()
             self.check_settings_page()
+            self.check_mentioned(tip_texts(self.root), 3, "panel/*.h", ["trouble.htm"], "trouble.htm")
         return self.problems
 
     def check_system(self, lcid, records):
@@ -378,14 +399,13 @@ class Checker:
             if not name:
                 self.fail(f"a contents entry has no name: {e}")
             if not local:
-                if not e["book"]:
-                    self.fail(f"contents entry {name!r} leads nowhere")
+                self.fail(f"contents entry {name!r} leads nowhere")
                 continue
             self.resolve("ygHelp.hhc", local, f"contents entry {name!r} ->")
             page = local.partition("#")[0]
             reached.add(page)
             # A topic is listed under its own title.
-            if not e["book"] and page in self.pages and self.pages[page].title != name:
+            if page in self.pages and self.pages[page].title != name:
                 self.fail(f"contents entry {name!r} leads to {page}, titled {self.pages[page].title!r}")
         for page in self.pages:
             if page not in reached:
@@ -397,12 +417,15 @@ class Checker:
             self.fail("the index is empty")
         keywords = [e.get("Name", "") for e in entries]
         for e in entries:
-            self.resolve("ygHelp.hhk", e.get("Local", ""), f"index entry {e.get('Name')!r} ->")
+            if not e.get("Local"):
+                self.fail(f"index entry {e.get('Name')!r} leads nowhere")
+                continue
+            self.resolve("ygHelp.hhk", e["Local"], f"index entry {e.get('Name')!r} ->")
         duplicates = {k for k in keywords if keywords.count(k) > 1}
         if duplicates:
             self.fail(f"index keywords listed twice: {sorted(duplicates)}")
         # The viewer shows the index in file order; GBK order is pinyin order.
-        order = sorted(keywords, key=lambda k: k.encode(HELP_CODEPAGE, "replace"))
+        order = sorted(keywords, key=index_order)
         if keywords != order:
             first = next(i for i, (a, b) in enumerate(zip(keywords, order)) if a != b)
             self.fail(f"index not in order: {keywords[first]!r} stands where {order[first]!r} belongs")

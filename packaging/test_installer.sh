@@ -55,7 +55,11 @@ product=雁格输入法
 key='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\ygpanel'
 hklm_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\ygpanel'
 run_key='HKCU\Software\Microsoft\Windows\CurrentVersion\Run'
-run_value=雁格输入法键盘
+run_value=雁格输入法按键面板
+# The name released versions wrote the value under, and the shortcuts' names then.
+old_run_value=雁格输入法键盘
+old_run="[HKEY_CURRENT_USER\Software\Microsoft\Windows\CurrentVersion\Run]
+\"$old_run_value\"=\"C:\\\\old\\\\ygpanel.exe\""
 approval_key='HKEY_CURRENT_USER\Software\Microsoft\Windows\CurrentVersion\Explorer\StartupApproved\Run'
 # Task Manager's record of a sign-in value the user turned off: 03, then when.
 turned_off="[$approval_key]
@@ -111,9 +115,10 @@ unix_profile="$WINEPREFIX/drive_c/users/${profile##*\\}"
 win_dir="$profile\\AppData\\Local\\Programs\\$product"
 dir="$unix_profile/AppData/Local/Programs/$product"
 menu="$unix_profile/AppData/Roaming/Microsoft/Windows/Start Menu/Programs/$product"
-panel_lnk="$menu/雁格输入法键盘.lnk"
-help_lnk="$menu/雁格输入法帮助.lnk"
-win_panel_lnk="$profile\\AppData\\Roaming\\Microsoft\\Windows\\Start Menu\\Programs\\$product\\雁格输入法键盘.lnk"
+panel_lnk="$menu/雁格输入法按键面板.lnk"
+help_lnk="$menu/雁格输入法按键面板帮助.lnk"
+old_lnks=("$menu/雁格输入法键盘.lnk" "$menu/雁格输入法帮助.lnk")
+win_panel_lnk="$profile\\AppData\\Roaming\\Microsoft\\Windows\\Start Menu\\Programs\\$product\\雁格输入法按键面板.lnk"
 alt_win_dir='C:\yg-pkg-test'
 alt_dir="$WINEPREFIX/drive_c/yg-pkg-test"
 
@@ -167,6 +172,7 @@ no_run_value() {
   exported=$(reg_export "$run_key")
   ! grep -qF "\"$run_value\"=" <<<"$exported"
 }
+no_old_run_value() { ! reg_export "$run_key" | grep -qF "\"$old_run_value\"="; }
 has_approval_record() { reg_export "$approval_key" | grep -qF "\"$run_value\"="; }
 no_approval_record() { ! has_approval_record; }
 turned_off_in_task_manager() { reg_import "$turned_off" && has_approval_record; }
@@ -197,6 +203,7 @@ if has_key "$key" || [ -e "$dir" ] || [ -e "$menu" ] || [ -e "$alt_dir" ] || ! n
   reg_import "[-HKEY_CURRENT_USER\Software\雁格输入法]
 [HKEY_CURRENT_USER\Software\Microsoft\Windows\CurrentVersion\Run]
 \"$run_value\"=-
+\"$old_run_value\"=-
 [$approval_key]
 \"$run_value\"=-"
   rm -rf "$dir" "$menu" "$alt_dir"
@@ -218,7 +225,7 @@ check "the help shortcut starts in the folder" has_utf16 "$help_lnk" "$win_dir"
 check "the uninstall key is in HKCU" has_key "$key"
 check "no uninstall key in HKLM" no_key "$hklm_key"
 exported=$(reg_export "$key")
-check "DisplayName is 雁格输入法键盘" value_is DisplayName '"雁格输入法键盘"'
+check "DisplayName is 雁格输入法按键面板" value_is DisplayName '"雁格输入法按键面板"'
 check "DisplayVersion is $version" value_is DisplayVersion "\"$version\""
 check "InstallLocation is the folder" value_is InstallLocation "$(reg_sz "$win_dir")"
 check "UninstallString names the uninstaller, quoted" \
@@ -291,7 +298,12 @@ check "the uninstall key is gone" yg_wait_for 5 no_key "$key"
 
 # -- 2. A folder of the user's choice, started at sign-in; the panel started from the Start menu.
 check "the user turned the start at sign-in off in Task Manager" turned_off_in_task_manager
+# What a released version left: its shortcuts and its value under the earlier name.
+mkdir -p "$menu" && touch "${old_lnks[@]}"
+check "a value under the earlier name is stored" reg_import "$old_run"
 check "the installer takes /AUTOSTART and /D=" wine "$setup" /S /AUTOSTART "/D=$alt_win_dir"
+check "the shortcuts of the earlier names are gone" test ! -e "${old_lnks[0]}" -a ! -e "${old_lnks[1]}"
+check "/AUTOSTART replaces the value under the earlier name" no_old_run_value
 check "/AUTOSTART clears Task Manager's record that it was turned off" no_approval_record
 check "ygpanel.exe is there" cmp "$exe" "$alt_dir/ygpanel.exe"
 check "the default folder stays empty" test ! -e "$dir"
@@ -307,7 +319,8 @@ check "settings are stored" reg_import "[$settings_key]
 \"KeySize\"=dword:00000096
 [$words_key]
 \"词\"=\"雁格\"
-$turned_off"
+$turned_off
+$old_run"
 check "the panel's settings key is there" has_software_key "$settings_key"
 check "that uninstaller ends with 0" wine "$alt_dir/uninstall.exe" /S
 check "that uninstaller finishes" yg_wait_for 20 uninstalled_from "$alt_dir"
@@ -316,6 +329,7 @@ check "ygHelp.chm is gone from there" test ! -e "$alt_dir/ygHelp.chm"
 check "the user's file stays" test -f "$alt_dir/我的码表.txt"
 check "the uninstall key is gone again" yg_wait_for 5 no_key "$key"
 check "nothing starts at sign-in any more" no_run_value
+check "not under the earlier name either" no_old_run_value
 check "and Task Manager's record of it is gone" no_approval_record
 check "the panel's settings are gone" no_software_key "$settings_key"
 check "the input method's own key stays" has_software_key "$words_key"

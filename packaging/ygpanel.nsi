@@ -1,4 +1,4 @@
-; The per-user installer of the 雁格输入法 key panel. It asks for no administrator rights:
+; The per-user installer of 雁格输入法按键面板, the key panel. It asks for no administrator rights:
 ; everything goes into the user's own folders and HKCU.
 ;
 ;   makensis -INPUTCHARSET UTF8 -DYG_VERSION=1.2.3 -DYG_STAGE=<folder> -DYG_ICON=<.ico>
@@ -23,17 +23,24 @@ SetCompressor /SOLID lzma
   !error "Define YG_VERSION, YG_STAGE, YG_ICON and YG_OUTFILE (see the top of this file)"
 !endif
 
+; The install folder and the Start-menu folder keep the name released versions gave them.
 !define PRODUCT "雁格输入法"
-!define PANEL_NAME "雁格输入法键盘"
-!define HELP_NAME "雁格输入法帮助"
+!define PANEL_NAME "雁格输入法按键面板"
+!define HELP_NAME "雁格输入法按键面板帮助"
+; The shortcuts' names in released versions, removed at an upgrade.
+!define OLD_PANEL_NAME "雁格输入法键盘"
+!define OLD_HELP_NAME "雁格输入法帮助"
 !define PUBLISHER "雁格"
+!define COPYRIGHT "版权所有 © 2026 雁格"
 !define UNINST_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\ygpanel"
 ; The window class of the panel's main window (platform/win32/panel_window_win.cpp).
 !define PANEL_CLASS "YgKeyPanel"
 ; Where Windows finds the programs it starts at sign-in, and the panel's value there; the panel's
 ; own settings (panel/settings.h, platform/win32/settings_win.h).
 !define RUN_KEY "Software\Microsoft\Windows\CurrentVersion\Run"
-!define RUN_VALUE "雁格输入法键盘"
+!define RUN_VALUE "雁格输入法按键面板"
+; The name released versions wrote the value under; the panel still reads it.
+!define OLD_RUN_VALUE "雁格输入法键盘"
 ; Where Task Manager and Settings record, under the same name, a sign-in value the user turned off.
 !define APPROVAL_KEY "Software\Microsoft\Windows\CurrentVersion\Explorer\StartupApproved\Run"
 !define SETTINGS_PARENT "Software\雁格输入法"
@@ -42,7 +49,7 @@ SetCompressor /SOLID lzma
 Name "${PANEL_NAME}"
 Caption "${PANEL_NAME} ${YG_VERSION} 安装"
 UninstallCaption "${PANEL_NAME} ${YG_VERSION} 卸载"
-BrandingText "${PRODUCT} ${YG_VERSION}"
+BrandingText "${PANEL_NAME} ${YG_VERSION}"
 OutFile "${YG_OUTFILE}"
 InstallDir "$LOCALAPPDATA\Programs\${PRODUCT}"
 InstallDirRegKey HKCU "${UNINST_KEY}" "InstallLocation"
@@ -71,18 +78,21 @@ ShowUninstDetails show
 
 VIProductVersion "${YG_VERSION}.0"
 VIFileVersion "${YG_VERSION}.0"
-VIAddVersionKey /LANG=${LANG_SIMPCHINESE} "ProductName" "${PRODUCT}"
+VIAddVersionKey /LANG=${LANG_SIMPCHINESE} "ProductName" "${PANEL_NAME}"
 VIAddVersionKey /LANG=${LANG_SIMPCHINESE} "CompanyName" "${PUBLISHER}"
 VIAddVersionKey /LANG=${LANG_SIMPCHINESE} "FileDescription" "${PANEL_NAME} 安装程序"
 VIAddVersionKey /LANG=${LANG_SIMPCHINESE} "FileVersion" "${YG_VERSION}"
 VIAddVersionKey /LANG=${LANG_SIMPCHINESE} "ProductVersion" "${YG_VERSION}"
-VIAddVersionKey /LANG=${LANG_SIMPCHINESE} "LegalCopyright" "${PUBLISHER}"
+VIAddVersionKey /LANG=${LANG_SIMPCHINESE} "LegalCopyright" "${COPYRIGHT}"
 
 ; What the panel's own menu item 开机时启动 does: the quoted path of the exe, and no record left
 ; that the user once turned it off, which would keep Windows from starting it.
+; A value under the earlier name is replaced, as the panel replaces it.
 Function StartAtSignIn
   WriteRegStr HKCU "${RUN_KEY}" "${RUN_VALUE}" '"$INSTDIR\ygpanel.exe"'
   DeleteRegValue HKCU "${APPROVAL_KEY}" "${RUN_VALUE}"
+  DeleteRegValue HKCU "${RUN_KEY}" "${OLD_RUN_VALUE}"
+  DeleteRegValue HKCU "${APPROVAL_KEY}" "${OLD_RUN_VALUE}"
 FunctionEnd
 
 ; The installed files that a running program can hold open: the help viewer holds ygHelp.chm, a
@@ -179,6 +189,8 @@ Section "ygpanel"
   WriteUninstaller "$INSTDIR\uninstall.exe"
 
   ; The working folder of the shortcuts is the output path: the install folder.
+  Delete "$SMPROGRAMS\${PRODUCT}\${OLD_PANEL_NAME}.lnk"
+  Delete "$SMPROGRAMS\${PRODUCT}\${OLD_HELP_NAME}.lnk"
   CreateDirectory "$SMPROGRAMS\${PRODUCT}"
   CreateShortcut "$SMPROGRAMS\${PRODUCT}\${PANEL_NAME}.lnk" "$INSTDIR\ygpanel.exe" "" \
     "$INSTDIR\ygpanel.exe" 0 SW_SHOWNORMAL "" "${PANEL_NAME}"
@@ -230,6 +242,8 @@ Section "Uninstall"
   ; of the input method's keys only if nothing else of it is left there.
   DeleteRegValue HKCU "${RUN_KEY}" "${RUN_VALUE}"
   DeleteRegValue HKCU "${APPROVAL_KEY}" "${RUN_VALUE}"
+  DeleteRegValue HKCU "${RUN_KEY}" "${OLD_RUN_VALUE}"
+  DeleteRegValue HKCU "${APPROVAL_KEY}" "${OLD_RUN_VALUE}"
   DeleteRegKey HKCU "${SETTINGS_KEY}"
   DeleteRegKey /ifempty HKCU "${SETTINGS_PARENT}"
 SectionEnd

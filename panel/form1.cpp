@@ -135,6 +135,12 @@ void Form1::MenuOpening() noexcept {
   Guarded("MenuOpening", Ctl::Form1, [&] {
     for (const MenuRow& row : kSettingsMenu) {
       if (row.mark != MenuMark::None) platform.window.CheckMenuItem(row.item, MenuChecked(row));
+      // The size the panel has stays choosable, whatever the screen is now.
+      if (row.group == MenuGroup::KeySize) {
+        platform.window.EnableMenuItem(row.item, row.value == settings.keySize ||
+                                                     KeySizeFits(platform.displays.PanelBounds(), settings.keySize,
+                                                                 row.value, platform.displays.WorkAreas()));
+      }
     }
   });
 }
@@ -395,24 +401,27 @@ void Form1::RememberPlace(bool on) {
 }
 
 // What the system will run, read afresh: the installer, Task Manager or the user may have
-// changed it.
+// changed it. A value under the name earlier versions used starts the panel just as well.
 bool Form1::WillStartAtSignIn(std::u16string_view executable) {
   SettingsStore& store = platform.settings;
-  return StartsAtSignIn(store.Read(SettingsKey::SignIn, setting::kSignInValue), executable) &&
-         !TurnedOffAtSignIn(store.Read(SettingsKey::SignInApproval, setting::kSignInValue));
+  return std::ranges::any_of(setting::kSignInValues, [&](std::u16string_view name) {
+    return StartsAtSignIn(store.Read(SettingsKey::SignIn, name), executable) &&
+           !TurnedOffAtSignIn(store.Read(SettingsKey::SignInApproval, name));
+  });
 }
 
 // Turned on, the system's record that the user once turned it off must go, or the value would
-// still not run; turned off, the value goes and its record with it.
+// still not run; turned off, the value goes and its record with it. Either way only the current
+// name is left.
 void Form1::ToggleStartAtSignIn() {
   const std::u16string executable = platform.shell.ExecutablePath();
   SettingsStore& store = platform.settings;
-  if (WillStartAtSignIn(executable)) {
-    store.Remove(SettingsKey::SignIn, setting::kSignInValue);
-  } else {
-    store.WriteText(SettingsKey::SignIn, setting::kSignInValue, SignInCommand(executable));
+  const bool on = !WillStartAtSignIn(executable);
+  for (const std::u16string_view name : setting::kSignInValues) {
+    store.Remove(SettingsKey::SignIn, name);
+    store.Remove(SettingsKey::SignInApproval, name);
   }
-  store.Remove(SettingsKey::SignInApproval, setting::kSignInValue);
+  if (on) store.WriteText(SettingsKey::SignIn, setting::kSignInValue, SignInCommand(executable));
 }
 
 void Form1::UseScanCodes(bool remoteDesktop) {

@@ -15,7 +15,7 @@
 namespace yg {
 
 inline constexpr std::u16string_view kElevatedTargetTip =
-    u"目标程序以管理员身份运行，键盘面板无法向它输入。请以管理员身份运行键盘面板。";
+    u"目标程序以管理员身份运行，雁格输入法按键面板无法向它输入。请也以管理员身份运行按键面板。";
 inline constexpr std::u16string_view kNoInputMethodTip =
     u"当前不是中文输入法，笔画码会作为字母输入。请先切换到雁格输入法。";
 

@@ -14,9 +14,9 @@ namespace yg {
 // Ctrl+Alt+K: neither Windows nor the common programs use it, and the menu item names it.
 inline constexpr KeyChord kShowHideChord{KeyChord::kCtrl | KeyChord::kAlt, 'K'};
 inline constexpr std::u16string_view kHotkeyRefusedTip =
-    u"快捷键 Ctrl+Alt+K 已被其他程序占用，不能用它显示和隐藏键盘面板。";
+    u"快捷键 Ctrl+Alt+K 已被其他程序占用，不能用它显示和隐藏雁格输入法按键面板。";
 // The notification icon's tip when the version resource names no program.
-inline constexpr std::u16string_view kIconTipFallback = u"雁格输入法";
+inline constexpr std::u16string_view kIconTipFallback = u"雁格输入法按键面板";
 
 // How often the pointer is looked for while the panel is opaque, how many looks in a row must
 // miss it before the panel fades (a second), and the fade itself: eight steps in a quarter

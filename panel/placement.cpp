@@ -75,6 +75,15 @@ std::optional<Shift> ShiftOnScreen(const ScreenRect& panel, std::span<const Scre
   return s;
 }
 
+bool KeySizeFits(const ScreenRect& panel, int current, int percent, std::span<const ScreenRect> areas) {
+  const auto nearest = NearestArea(panel, areas);
+  if (!nearest || current <= 0) return true;
+  // The panel's twips at `percent` are percent / current of today's.
+  const double grow = static_cast<double>(percent) / current;
+  const ScreenRect& area = areas[*nearest];
+  return kExpandedWidth * grow <= area.Width() && kExpandedHeight * grow <= area.Height();
+}
+
 ScreenRect PlaceTip(const ScreenRect& panel, TipWindow::Size size, const std::optional<ScreenRect>& area) {
   double left = panel.left + (panel.Width() - size.width) / 2;
   double top = panel.top - kTipGap - size.height;

@@ -40,6 +40,16 @@ std::optional<std::size_t> NearestArea(const ScreenRect& panel, std::span<const 
 // area gets its left or top edge on the area's, so that its title bar stays in reach.
 std::optional<Shift> ShiftOnScreen(const ScreenRect& panel, std::span<const ScreenRect> areas);
 
+// The expanded panel's size in its own twips, at every key size.
+inline constexpr double kExpandedWidth = 5860;
+inline constexpr double kExpandedHeight = 1800;
+
+// True when the expanded panel at key size `percent` fits inside the work area of the monitor
+// the panel stands on (`panel`, its outline now at key size `current`). The expanded size counts
+// in either mode: a size that fits only compact would put keys and the close box off the screen
+// at the next switch. With no work area known, every size fits.
+bool KeySizeFits(const ScreenRect& panel, int current, int percent, std::span<const ScreenRect> areas);
+
 // Where a tip of `size` goes by the panel: centred above it, or below it when there is no room
 // above, and moved sideways as far as it takes to stay inside `area`.
 ScreenRect PlaceTip(const ScreenRect& panel, TipWindow::Size size, const std::optional<ScreenRect>& area);

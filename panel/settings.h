@@ -35,7 +35,11 @@ inline constexpr std::u16string_view kDwellMs = u"DwellMs";  // one of kDwellTim
 inline constexpr std::u16string_view kHoldRepeat = u"HoldRepeat";  // 0 or 1
 // The value under SettingsKey::SignIn that starts the panel: the quoted path of its executable.
 // The system's record of it under SettingsKey::SignInApproval has the same name.
-inline constexpr std::u16string_view kSignInValue = u"雁格输入法键盘";
+inline constexpr std::u16string_view kSignInValue = u"雁格输入法按键面板";
+// The name earlier versions wrote the value under: still read, and replaced or removed with the
+// current one.
+inline constexpr std::u16string_view kOldSignInValue = u"雁格输入法键盘";
+inline constexpr std::array<std::u16string_view, 2> kSignInValues{kSignInValue, kOldSignInValue};
 }  // namespace setting
 
 inline constexpr int kDefaultKeySize = 100;
@@ -98,9 +102,13 @@ bool StartsAtSignIn(const StoredValue& value, std::u16string_view executable);
 // off; some programs' records read 06 and 07). No record, or one of another kind, leaves it on.
 bool TurnedOffAtSignIn(const StoredValue& record);
 
-// The panel's items in its window menu, below a separator after the system's items. A setting
-// with a few values to choose from is a group: its rows form a submenu, and the row whose value
-// the setting has shows a dot.
+// The panel's items in its window menu, below a separator after the system's items, 关于 below
+// one more. A setting with a few values to choose from is a group: its rows form a submenu, and
+// the row whose value the setting has shows a dot.
+//
+// Access keys: none of a menu's items shares one, and none takes a letter of the system's own
+// items above them (Restore R, Move M, Size S, Minimize N, Maximize X, Close C, and Wine's
+// About Wine A). An item that opens a box ends in "…".
 enum class MenuMark : std::uint8_t { None, Check, Radio };
 
 enum class MenuGroup : std::uint8_t { None, KeySize, IdleOpacity, Dwell };
@@ -111,9 +119,9 @@ struct MenuGroupRow {
 };
 
 inline constexpr std::array<MenuGroupRow, 3> kMenuGroups{{
-    {MenuGroup::KeySize, u"键盘大小"},
-    {MenuGroup::IdleOpacity, u"空闲时透明"},
-    {MenuGroup::Dwell, u"悬停点击"},
+    {MenuGroup::KeySize, u"键盘大小(&K)"},
+    {MenuGroup::IdleOpacity, u"空闲时透明(&T)"},
+    {MenuGroup::Dwell, u"悬停点击(&V)"},
 }};
 
 struct MenuRow {
@@ -125,31 +133,31 @@ struct MenuRow {
 };
 
 inline constexpr std::array<MenuRow, 19> kSettingsMenu{{
-    {MenuItem::RememberPlace, u"记住位置和大小", MenuMark::Check},
-    {MenuItem::KeySize100, u"100%", MenuMark::Radio, MenuGroup::KeySize, 100},
-    {MenuItem::KeySize125, u"125%", MenuMark::Radio, MenuGroup::KeySize, 125},
-    {MenuItem::KeySize150, u"150%", MenuMark::Radio, MenuGroup::KeySize, 150},
-    {MenuItem::KeySize200, u"200%", MenuMark::Radio, MenuGroup::KeySize, 200},
-    {MenuItem::StartAtSignIn, u"开机时启动", MenuMark::Check},
-    {MenuItem::RemoteDesktop, u"远程桌面兼容", MenuMark::Check},
-    {MenuItem::Hotkey, u"显示/隐藏快捷键（Ctrl+Alt+K）", MenuMark::Check},
-    {MenuItem::TrayIcon, u"通知区域图标", MenuMark::Check},
-    {MenuItem::IdleOpacity100, u"关闭", MenuMark::Radio, MenuGroup::IdleOpacity, kOpaque},
-    {MenuItem::IdleOpacity80, u"80%", MenuMark::Radio, MenuGroup::IdleOpacity, 80},
-    {MenuItem::IdleOpacity60, u"60%", MenuMark::Radio, MenuGroup::IdleOpacity, 60},
-    {MenuItem::IdleOpacity40, u"40%", MenuMark::Radio, MenuGroup::IdleOpacity, 40},
-    {MenuItem::DwellOff, u"关闭", MenuMark::Radio, MenuGroup::Dwell, 0},
-    {MenuItem::Dwell800, u"0.8 秒", MenuMark::Radio, MenuGroup::Dwell, 800},
-    {MenuItem::Dwell1200, u"1.2 秒", MenuMark::Radio, MenuGroup::Dwell, 1200},
-    {MenuItem::Dwell2000, u"2 秒", MenuMark::Radio, MenuGroup::Dwell, 2000},
-    {MenuItem::HoldRepeat, u"按住连发", MenuMark::Check},
-    {MenuItem::About, u"关于", MenuMark::None},
+    {MenuItem::RememberPlace, u"记住位置和模式(&P)", MenuMark::Check},
+    {MenuItem::KeySize100, u"&100%", MenuMark::Radio, MenuGroup::KeySize, 100},
+    {MenuItem::KeySize125, u"12&5%", MenuMark::Radio, MenuGroup::KeySize, 125},
+    {MenuItem::KeySize150, u"15&0%", MenuMark::Radio, MenuGroup::KeySize, 150},
+    {MenuItem::KeySize200, u"&200%", MenuMark::Radio, MenuGroup::KeySize, 200},
+    {MenuItem::StartAtSignIn, u"开机时启动(&W)", MenuMark::Check},
+    {MenuItem::RemoteDesktop, u"远程桌面兼容(&D)", MenuMark::Check},
+    {MenuItem::Hotkey, u"显示/隐藏快捷键（Ctrl+Alt+K）(&H)", MenuMark::Check},
+    {MenuItem::TrayIcon, u"通知区域图标(&I)", MenuMark::Check},
+    {MenuItem::IdleOpacity100, u"关闭(&O)", MenuMark::Radio, MenuGroup::IdleOpacity, kOpaque},
+    {MenuItem::IdleOpacity80, u"&80%", MenuMark::Radio, MenuGroup::IdleOpacity, 80},
+    {MenuItem::IdleOpacity60, u"&60%", MenuMark::Radio, MenuGroup::IdleOpacity, 60},
+    {MenuItem::IdleOpacity40, u"&40%", MenuMark::Radio, MenuGroup::IdleOpacity, 40},
+    {MenuItem::DwellOff, u"关闭(&O)", MenuMark::Radio, MenuGroup::Dwell, 0},
+    {MenuItem::Dwell800, u"0.&8 秒", MenuMark::Radio, MenuGroup::Dwell, 800},
+    {MenuItem::Dwell1200, u"&1.2 秒", MenuMark::Radio, MenuGroup::Dwell, 1200},
+    {MenuItem::Dwell2000, u"&2 秒", MenuMark::Radio, MenuGroup::Dwell, 2000},
+    {MenuItem::HoldRepeat, u"按住连发(&E)", MenuMark::Check},
+    {MenuItem::About, u"关于(&B)…", MenuMark::None},
 }};
 
 // The notification icon's menu: 显示/隐藏 (what a click on the icon does), every row of the
 // window menu, and 退出.
-inline constexpr MenuRow kShowHideRow{MenuItem::ShowHide, u"显示/隐藏", MenuMark::None};
-inline constexpr MenuRow kExitRow{MenuItem::Exit, u"退出", MenuMark::None};
+inline constexpr MenuRow kShowHideRow{MenuItem::ShowHide, u"显示/隐藏(&S)", MenuMark::None};
+inline constexpr MenuRow kExitRow{MenuItem::Exit, u"退出(&X)", MenuMark::None};
 
 // The row of an item of either menu.
 const MenuRow& MenuRowOf(MenuItem item);

@@ -128,6 +128,8 @@ class PanelWindow {
   virtual KeyboardRepeat KeyRepeat() const = 0;
   // Shows or clears the check mark of one of the panel's items in the window menu.
   virtual void CheckMenuItem(MenuItem item, bool checked) = 0;
+  // Greys one of the panel's items in the window menu, or makes it choosable again.
+  virtual void EnableMenuItem(MenuItem item, bool enabled) = 0;
 
   // A modal message with an OK button only and no icon, captioned with the program's title.
   virtual void ShowMessage(std::u16string_view text) = 0;

@@ -41,7 +41,7 @@ if ! [[ "$runs" =~ ^[0-9]+$ ]] || [ "$runs" -lt 2 ]; then
   exit 2
 fi
 
-need_packages wine wine64 xvfb x11-utils fonts-wqy-zenhei fonts-wqy-microhei || exit 1
+need_packages wine wine64 xvfb x11-utils fonts-wqy-zenhei fonts-wqy-microhei fonts-wine || exit 1
 bin=build/windows
 if [ "$build" -eq 1 ]; then
   need_packages cmake make g++-mingw-w64-x86-64-posix googletest || exit 1

@@ -23,7 +23,7 @@ build=1
 [ "${1:-}" = "--no-build" ] && build=0
 bin=${YG_E2E_BIN:-build/windows/tests/e2e}
 
-need_packages wine wine64 xvfb xdotool imagemagick fonts-wqy-zenhei fonts-wqy-microhei x11-utils ||
+need_packages wine wine64 xvfb xdotool imagemagick fonts-wqy-zenhei fonts-wqy-microhei fonts-wine x11-utils ||
   exit 1
 if [ "$build" -eq 1 ]; then
   need_packages cmake make g++-mingw-w64-x86-64-posix libgtest-dev || exit 1

@@ -29,7 +29,7 @@ while [ $# -gt 0 ]; do
   shift
 done
 
-need_packages python3 wine wine64 xvfb xdotool fonts-wqy-zenhei fonts-wqy-microhei x11-utils || exit 1
+need_packages python3 wine wine64 xvfb xdotool fonts-wqy-zenhei fonts-wqy-microhei fonts-wine x11-utils || exit 1
 if [ "$build" -eq 1 ]; then
   need_packages cmake make g++-mingw-w64-x86-64-posix googletest || exit 1
   cmake --preset windows >/dev/null || exit 1

@@ -11,7 +11,7 @@ source scripts/lib/packages.sh
 source scripts/lib/wine.sh
 
 need_packages cmake make g++-mingw-w64-x86-64-posix googletest python3 fp-utils \
-  wine wine64 xvfb xdotool imagemagick x11-utils fonts-wqy-zenhei fonts-wqy-microhei
+  wine wine64 xvfb xdotool imagemagick x11-utils fonts-wqy-zenhei fonts-wqy-microhei fonts-wine
 
 cmake --preset windows >/dev/null
 cmake --build --preset windows --target ygpanel yg_probe yg_help

@@ -36,7 +36,7 @@ while [ $# -gt 0 ]; do
 done
 [ ${#runs[@]} -gt 0 ] || runs=(soak storm fuzz)
 
-need_packages wine wine64 xvfb x11-utils fonts-wqy-zenhei fonts-wqy-microhei || exit 1
+need_packages wine wine64 xvfb x11-utils fonts-wqy-zenhei fonts-wqy-microhei fonts-wine || exit 1
 bin=build/windows
 if [ "$build" -eq 1 ]; then
   need_packages cmake make python3 g++-mingw-w64-x86-64-posix googletest fp-utils || exit 1

@@ -23,7 +23,7 @@ esac
 
 need_packages cmake ccache g++ make libgtest-dev googletest python3 \
   g++-mingw-w64-x86-64-posix fp-utils nsis \
-  wine wine64 xvfb xdotool imagemagick x11-utils fonts-wqy-zenhei fonts-wqy-microhei
+  wine wine64 xvfb xdotool imagemagick x11-utils fonts-wqy-zenhei fonts-wqy-microhei fonts-wine
 # ccache keys on paths inside the clone relative to it, and not on the folder the debug build
 # compiles in, so that a clone elsewhere compiles only what differs from one built before.
 export CCACHE_BASEDIR=${CCACHE_BASEDIR:-$PWD} CCACHE_NOHASHDIR=${CCACHE_NOHASHDIR:-1}

@@ -104,6 +104,31 @@ TEST(NearestArea, IsTheOneNeedingTheLeastMoveAndTheFirstOfEquals) {
   EXPECT_EQ(NearestArea(between, std::vector<ScreenRect>{}), std::nullopt);
 }
 
+// The expanded panel is 5860 by 1800 of its twips. A 1280 by 1000 pixel work area at 192 DPI is
+// 9600 by 7500 twips at 100% (7.5 a pixel) and 6400 by 5000 at 150% (5 a pixel).
+TEST(KeySizeFits, GreysTheSizesAtWhichTheExpandedPanelLeavesItsMonitorsWorkArea) {
+  const ScreenRect small{0, 0, 9600, 7500};
+  const ScreenRect panel{1000, 4000, 5860, 5800};
+  const struct {
+    const char* name;
+    ScreenRect panel;
+    int current, percent;
+    std::vector<ScreenRect> areas;
+    bool fits;
+  } cases[] = {
+      {"192 DPI, 1280 px: 150% is 8790 twips wide", panel, 100, 150, {small}, true},
+      {"192 DPI, 1280 px: 200% is 11720", panel, 100, 200, {small}, false},
+      {"at 150% now: 200% is 7813 of today's twips", panel, 150, 200, {{0, 0, 6400, 5000}}, false},
+      {"compact now: the expanded width counts", {1000, 4000, 4000, 5800}, 100, 200, {small}, false},
+      {"just wide enough", panel, 100, 200, {{0, 0, 11720, 3600}}, true},
+      {"too low: a 3000-twip work area holds 150% but not 200%", panel, 100, 200, {{0, 0, 30000, 3000}}, false},
+      {"the panel's own monitor, not the larger one", {-5000, 0, 0, 1800}, 100, 200,
+       {{0, 0, 30000, 20000}, {-9600, 0, 0, 7500}}, false},
+      {"no work area known", panel, 100, 200, {}, true},
+  };
+  for (const auto& c : cases) EXPECT_EQ(KeySizeFits(c.panel, c.current, c.percent, c.areas), c.fits) << c.name;
+}
+
 TEST(PlaceTip, AboveThePanelWhereThereIsRoomAndAlwaysInsideTheWorkArea) {
   const TipWindow::Size tip{3000, 540};
   const struct {

@@ -329,6 +329,19 @@ TEST_F(SettingsTest, TheMenusCheckMarksFollowTheSettingsAndTheSignInValue) {
   EXPECT_FALSE(fake.window.menuChecks[MenuItem::StartAtSignIn]);
 }
 
+// At 96 DPI the expanded panel is 488 pixels wide at 125%, 586 at 150%, 781 at 200%.
+TEST_F(SettingsTest, AKeySizeTooLargeForTheWorkAreaIsGreyedButNotTheOneInUse) {
+  Start(panel);
+  panel.MenuChosen(MenuItem::KeySize150);
+  fake.displays.workAreas = std::vector<ScreenRect>{{0, 0, 500 * 15, 700 * 15}};
+  fake.displays.workAreasScale = 96;
+  panel.MenuOpening();
+  using enum MenuItem;
+  EXPECT_EQ(fake.window.menuEnabled,
+            (std::map<MenuItem, bool>{{KeySize100, true}, {KeySize125, true}, {KeySize150, true}, {KeySize200, false}}))
+      << "150% is the size in use, though no longer fitting";
+}
+
 TEST_F(SettingsTest, StartAtSignInWritesThisProgramsQuotedPathAndRemovesIt) {
   Start(panel);
   const std::u16string quoted = u"\"" + fake.shell.executable + u"\"";
@@ -377,6 +390,32 @@ TEST_F(SettingsTest, ASignInValueTurnedOffInTaskManagerHasNoMarkUntilChosenAgain
     panel.MenuChosen(MenuItem::StartAtSignIn);
     EXPECT_EQ(fake.settings.Read(SettingsKey::SignIn, kSignIn), c.marked ? StoredValue{} : quoted) << c.record;
     EXPECT_EQ(fake.settings.Read(SettingsKey::SignInApproval, kSignIn), StoredValue{}) << c.record;
+  }
+}
+
+// Earlier versions wrote the value as 雁格输入法键盘: it still shows the mark, and choosing the item
+// leaves only the current name, on or off.
+TEST_F(SettingsTest, ASignInValueUnderTheEarlierNameIsRecognisedAndReplaced) {
+  Start(panel);
+  const StoredValue quoted = StoredValue::Text(u"\"" + fake.shell.executable + u"\"");
+  const StoredValue turnedOff = StoredValue::Bytes({3, 0, 0, 0});
+  const std::u16string oldName = u"雁格输入法键盘", newName = u"雁格输入法按键面板";
+  const struct {
+    const char* what;
+    std::optional<StoredValue> oldRecord;
+    bool marked;
+  } cases[] = {{"on", std::nullopt, true}, {"turned off in Task Manager", turnedOff, false}};
+  for (const auto& c : cases) {
+    fake.settings.values.clear();
+    fake.settings.values[{SettingsKey::SignIn, oldName}] = quoted;
+    if (c.oldRecord) fake.settings.values[{SettingsKey::SignInApproval, oldName}] = *c.oldRecord;
+    panel.MenuOpening();
+    EXPECT_EQ(fake.window.menuChecks[MenuItem::StartAtSignIn], c.marked) << c.what;
+    panel.MenuChosen(MenuItem::StartAtSignIn);
+    EXPECT_EQ(fake.settings.Read(SettingsKey::SignIn, newName), c.marked ? StoredValue{} : quoted) << c.what;
+    for (auto key : {SettingsKey::SignIn, SettingsKey::SignInApproval}) {
+      EXPECT_EQ(fake.settings.Read(key, oldName), StoredValue{}) << c.what;
+    }
   }
 }
 

@@ -56,12 +56,17 @@ void AddItem(HMENU menu, const MenuRow& row) {
   if (!InsertMenuItemW(menu, GetMenuItemCount(menu), TRUE, &info)) Fail("InsertMenuItemW");
 }
 
+void AddSeparator(HMENU menu) {
+  if (!AppendMenuW(menu, MF_SEPARATOR, 0, nullptr)) Fail("AppendMenuW");
+}
+
 // A group's rows follow one another in the table: its submenu is made at the first of them. The
 // menu owns each submenu and destroys it with itself.
 void AddSettingsRows(HMENU menu) {
   MenuGroup group = MenuGroup::None;
   HMENU submenu = nullptr;
   for (const MenuRow& row : kSettingsMenu) {
+    if (row.item == MenuItem::About) AddSeparator(menu);
     if (row.group == MenuGroup::None) {
       AddItem(menu, row);
       continue;
@@ -76,10 +81,6 @@ void AddSettingsRows(HMENU menu) {
     }
     AddItem(submenu, row);
   }
-}
-
-void AddSeparator(HMENU menu) {
-  if (!AppendMenuW(menu, MF_SEPARATOR, 0, nullptr)) Fail("AppendMenuW");
 }
 
 }  // namespace
@@ -113,6 +114,12 @@ void Win32Panel::CheckMenuItem(MenuItem item, bool checked) {
   const UINT flags = MF_BYCOMMAND | (checked ? MF_CHECKED : MF_UNCHECKED);
   ::CheckMenuItem(GetSystemMenu(hwnd_, FALSE), MenuCommandOf(item), flags);
   if (iconMenu_) ::CheckMenuItem(iconMenu_, MenuCommandOf(item), flags);
+}
+
+void Win32Panel::EnableMenuItem(MenuItem item, bool enabled) {
+  const UINT flags = MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED);
+  ::EnableMenuItem(GetSystemMenu(hwnd_, FALSE), MenuCommandOf(item), flags);
+  if (iconMenu_) ::EnableMenuItem(iconMenu_, MenuCommandOf(item), flags);
 }
 
 void Win32Panel::OnMenuChoice(MenuItem item) {

@@ -81,6 +81,7 @@ class Win32Panel final : public Controls, public PanelWindow {
   PointerPlace Pointer() const override;
   KeyboardRepeat KeyRepeat() const override;
   void CheckMenuItem(MenuItem item, bool checked) override;
+  void EnableMenuItem(MenuItem item, bool enabled) override;
   void ShowMessage(std::u16string_view text) override;
   void ReportFatalError(std::u16string_view text) override;
   void Hide() override;

@@ -1,7 +1,7 @@
 # shellcheck shell=bash
 # Wine and a private X display for the end-to-end runs. Source it; every function is yg_*.
 # The callers install what it uses first:
-#   need_packages wine wine64 xvfb xdotool imagemagick fonts-wqy-zenhei fonts-wqy-microhei x11-utils
+#   need_packages wine wine64 xvfb xdotool imagemagick fonts-wqy-zenhei fonts-wqy-microhei fonts-wine x11-utils
 # (fonts-wqy-microhei is optional: without it the UI fonts link to Zen Hei, which loses strokes
 # at 9 to 16 pixels.)
 #
@@ -30,6 +30,9 @@ YG_WQY_FAMILY="WenQuanYi Zen Hei"
 YG_WQY_SHARP="WenQuanYi Zen Hei Sharp"
 YG_WQY_MICRO_FONT=/usr/share/fonts/truetype/wqy/wqy-microhei.ttc
 YG_WQY_MICRO="WenQuanYi Micro Hei"
+# The symbols of the caption buttons, the menus' check marks and submenu arrows, as Windows draws
+# them: without it Wine draws letters in their place. Debian's fonts-wine has it.
+YG_MARLETT_FONT=/usr/share/wine/fonts/marlett.ttf
 
 yg_wine_env() {
   export WINEPREFIX="${YG_WINEPREFIX:-/tmp/yg-wineprefix}"
@@ -60,6 +63,10 @@ yg_wine_prefix() {
     echo "yg_wine_prefix: $YG_WQY_FONT missing (fonts-wqy-zenhei)" >&2
     return 1
   fi
+  if [ ! -r "$YG_MARLETT_FONT" ]; then
+    echo "yg_wine_prefix: $YG_MARLETT_FONT missing (fonts-wine)" >&2
+    return 1
+  fi
   (
     exec {lock}>"$WINEPREFIX.lock"
     flock -w 600 "$lock" || { echo "yg_wine_prefix: $WINEPREFIX.lock is held" >&2; exit 1; }
@@ -73,7 +80,7 @@ yg_wine_prefix() {
 # What the stamp says of a complete prefix. Change the number when the set-up below changes, so
 # that cached prefixes are set up again; installing Micro Hei later changes it too.
 _yg_prefix_recipe() {
-  echo "yg-prefix 3 $(_yg_hei_family)"
+  echo "yg-prefix 4 $(_yg_hei_family)"
 }
 
 # The sans-serif face for the UI fonts and the Hei names: Micro Hei where it is installed, as its
@@ -104,12 +111,12 @@ _yg_wineserver_wait() {
   timeout 180 wineserver -w || echo "yg_wine_prefix: wineserver still busy, going on" >&2
 }
 
-# The Chinese fonts inside the prefix, font links from the UI fonts to them, and the Chinese font
+# The Chinese fonts and Marlett inside the prefix, font links from the UI fonts to them, and the Chinese font
 # names that programs ask for replaced by them.
 _yg_wine_fonts() {
   local fonts="$WINEPREFIX/drive_c/windows/Fonts" file
   mkdir -p "$fonts" || return 1
-  for file in "$YG_WQY_FONT" "$(_yg_hei_file)"; do
+  for file in "$YG_WQY_FONT" "$(_yg_hei_file)" "$YG_MARLETT_FONT"; do
     ln -sf "$file" "$fonts/$(basename "$file")" || return 1
   done
   local reg="$WINEPREFIX/drive_c/yg-fonts.reg"

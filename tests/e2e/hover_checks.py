@@ -19,21 +19,21 @@ INSECT = [(d, vk, 0, 1, 0) for vk in (73, 76, 72, 73, 72, 75) for d in ("down", 
 def check_hover(run):
     """At 0.8 秒, the rests and the mark (which depends on the scaling); 关闭 again."""
     menu = WindowMenu(run)
-    if menu.choose_in_submenu("悬停点击", DWELL_TIMES, "关闭", "0.8 秒"):
+    if menu.choose_in_submenu("悬停点击(V)", DWELL_TIMES, "关闭", "0.8 秒"):
         away(run)
         check_rests(run)
-        menu.choose_in_submenu("悬停点击", DWELL_TIMES, "0.8 秒", "关闭")
+        menu.choose_in_submenu("悬停点击(V)", DWELL_TIMES, "0.8 秒", "关闭")
         away(run)
 
 
 def check_hold(run):
     """With 按住连发, a held 退笔 and a short click on it; off again."""
     menu = WindowMenu(run)
-    if menu.choose("按住连发"):
+    if menu.choose("按住连发(E)"):
         away(run)
-        run.c.equal(menu.checks().get("按住连发"), True, "按住连发 shows its check mark")
+        run.c.equal(menu.checks().get("按住连发(E)"), True, "按住连发 shows its check mark")
         check_held_key(run)
-        if menu.choose("按住连发"):
+        if menu.choose("按住连发(E)"):
             away(run)
 
 

@@ -10,11 +10,11 @@ import time
 from driver import numbers, wait_for
 from settings_checks import MENU_ITEMS, WindowMenu, receiver_has_keyboard, run_wait
 
-HOTKEY = "显示/隐藏快捷键（Ctrl+Alt+K）"
-TRAY = "通知区域图标"
-OPACITY = "空闲时透明"
+HOTKEY = "显示/隐藏快捷键（Ctrl+Alt+K）(H)"
+TRAY = "通知区域图标(I)"
+OPACITY = "空闲时透明(T)"
 OPACITIES = [100, 80, 60, 40]
-REFUSED_TIP = "快捷键 Ctrl+Alt+K 已被其他程序占用，不能用它显示和隐藏键盘面板。"
+REFUSED_TIP = "快捷键 Ctrl+Alt+K 已被其他程序占用，不能用它显示和隐藏雁格输入法按键面板。"
 # The icon's menu: 显示/隐藏, the window menu's items, 退出.
 ICON_MENU_ROWS = 1 + len(MENU_ITEMS) + 1
 # RegisterHotKey's MOD_ALT | MOD_CONTROL, and K.

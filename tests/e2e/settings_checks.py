@@ -18,16 +18,20 @@ from pathlib import Path
 
 from driver import read_png
 
-# The panel's items, last in the window menu, in their order; the key sizes, the idle
-# opacities and the hover times form submenus.
-MENU_ITEMS = ["记住位置和大小", "键盘大小", "开机时启动", "远程桌面兼容", "显示/隐藏快捷键（Ctrl+Alt+K）", "通知区域图标",
-              "空闲时透明", "悬停点击", "按住连发", "关于"]
+# The panel's items, last in the window menu, in their order, as a user reads them; the key
+# sizes, the idle opacities and the hover times form submenus.
+MENU_ITEMS = ["记住位置和模式(P)", "键盘大小(K)", "开机时启动(W)", "远程桌面兼容(D)", "显示/隐藏快捷键（Ctrl+Alt+K）(H)",
+              "通知区域图标(I)", "空闲时透明(T)", "悬停点击(V)", "按住连发(E)", "关于(B)…"]
+# The key sizes the submenu lets a user choose on the run's 1024 by 768 screen, by DPI; the others
+# are greyed. Worked out by hand: the expanded panel is 5860 by 1800 twips, 1440 a logical inch,
+# so at 144 DPI and 200% it is 1172 pixels wide, at 168 DPI and 150% 1025.5.
 KEY_SIZES = [100, 125, 150, 200]
+CHOOSABLE_SIZES = {96: [100, 125, 150, 200], 120: [100, 125, 150, 200], 144: [100, 125, 150], 168: [100, 125]}
 
 SOFTWARE = r"HKEY_CURRENT_USER\Software"
 PANEL_KEY = SOFTWARE + r"\雁格输入法\键盘面板"
 RUN_KEY = SOFTWARE + r"\Microsoft\Windows\CurrentVersion\Run"
-RUN_VALUE = "雁格输入法键盘"
+RUN_VALUE = "雁格输入法按键面板"
 # Task Manager's record of the Run value, under the same name: 03 and a time when turned off.
 APPROVAL_KEY = SOFTWARE + r"\Microsoft\Windows\CurrentVersion\Explorer\StartupApproved\Run"
 TURNED_OFF = "hex:03,00,00,00,17,79,bd,01,17,d9,d1,01"
@@ -195,16 +199,25 @@ class WindowMenu:
         rows = window and self.our_rows(window, "menu-checks.png")
         marks = {}
         if rows:
-            text_left = rows[MENU_ITEMS.index("关于")][2]  # never marked
+            text_left = rows[MENU_ITEMS.index("关于(B)…")][2]  # never marked
             marks = {item: row[2] < text_left - 2 for item, row in zip(MENU_ITEMS, rows)}
         self.close()
         return marks
 
     def choose_size(self, percent):
-        if not self.choose_in_submenu("键盘大小", KEY_SIZES, self.current_size, percent):
+        if not self.choose_in_submenu("键盘大小(K)", self.sizes(), self.current_size, percent):
             return False
         self.current_size = percent
         return True
+
+    def sizes(self):
+        """The key sizes a user can choose here: from the table on the run's own screen, else the
+        ones at which the expanded panel fits the screen (less than the work area: a native run's
+        taskbar)."""
+        if tuple(self.run.args.screen) == (1024, 768) and self.run.dpi in CHOOSABLE_SIZES:
+            return CHOOSABLE_SIZES[self.run.dpi]
+        sw, sh = self.run.args.screen
+        return [p for p in KEY_SIZES if self.run.px(5860 * p / 100) <= sw and self.run.px(1800 * p / 100) <= sh - 48]
 
     def choose_in_submenu(self, item, choices, current, chosen):
         """Opens the submenu of `item`, checks that its rows are `choices` with the dot on
@@ -260,7 +273,7 @@ def check_first_menu(run, menu):
 
 
 def check_about(run, menu):
-    if not menu.choose("关于"):
+    if not menu.choose("关于(B)…"):
         return
     about_box_gives_back(run)
 
@@ -278,7 +291,7 @@ def check_about_receiver_held(run, menu):
     pid = run.receiver.proc.pid
     os.kill(pid, signal.SIGSTOP)
     try:
-        menu.click_row(window, rows[MENU_ITEMS.index("关于")])
+        menu.click_row(window, rows[MENU_ITEMS.index("关于(B)…")])
         box = run_wait(run, lambda: about_box(run), 10)
     finally:
         os.kill(pid, signal.SIGCONT)
@@ -294,7 +307,7 @@ def about_box_gives_back(run, what="the About box"):
     text, ok_button = box
     lines = text.split("\\n")
     run.c.check(len(lines) == 3 and lines[0] == "雁格输入法按键面板" and re.fullmatch(r"版本 \d+\.\d+\.\d+", lines[1])
-                and "雁格" in lines[2] and "©" in lines[2],
+                and lines[2].startswith("版权所有 ©") and "雁格" in lines[2],
                 "the About box gives the name, the version and the copyright", f"it says {lines}")
     run.screen.shot("about.png")
     run.screen.click(*ok_button)
@@ -349,7 +362,7 @@ def click_key(run, name):
 
 
 def check_remote_desktop(run, menu, registry):
-    if not menu.choose("远程桌面兼容"):
+    if not menu.choose("远程桌面兼容(D)"):
         return
     receiver_has_keyboard(run, "choosing 远程桌面兼容")
     run.c.equal(registry.panel_values().get("RemoteDesktop"), "dword:00000001", "remote-desktop mode is stored")
@@ -364,9 +377,9 @@ def check_remote_desktop(run, menu, registry):
         # The focused window's queue reports the left Shift as Shift (16).
         run.c.equal(run.receiver.message_events(lines), [(d, 16 if vk == 160 else vk) for d, vk, *_ in expected],
                     f"remote-desktop mode: the receiver gets the keys of {name}")
-    run.c.equal(menu.checks().get("远程桌面兼容"), True, "远程桌面兼容 shows its check mark")
+    run.c.equal(menu.checks().get("远程桌面兼容(D)"), True, "远程桌面兼容 shows its check mark")
     receiver_has_keyboard(run, "the menu with 远程桌面兼容 checked")
-    if menu.choose("远程桌面兼容"):
+    if menu.choose("远程桌面兼容(D)"):
         run.expect_receiver_typing("switching remote-desktop mode off")
         run.receiver.set_mark()
         click_key(run, "Command10")
@@ -382,19 +395,19 @@ def receiver_has_keyboard(run, after):
 
 def check_sign_in(run, menu, registry):
     exe = run.wine.host_path(run.wine.panel_exe)
-    if not menu.choose("开机时启动"):
+    if not menu.choose("开机时启动(W)"):
         return
     run.expect_receiver_typing("choosing 开机时启动")
     value = registry.run_value()
     run.c.equal(value and value.lower(), reg_string(f'"{exe}"').lower(),
                 "开机时启动 writes the quoted path of the panel under Run")
-    run.c.equal(menu.checks().get("开机时启动"), True, "开机时启动 shows its check mark")
+    run.c.equal(menu.checks().get("开机时启动(W)"), True, "开机时启动 shows its check mark")
     registry.apply(f'[{APPROVAL_KEY}]\r\n"{RUN_VALUE}"={TURNED_OFF}\r\n')
-    run.c.equal(menu.checks().get("开机时启动"), False, "turned off in Task Manager, 开机时启动 shows no mark")
-    if menu.choose("开机时启动"):
+    run.c.equal(menu.checks().get("开机时启动(W)"), False, "turned off in Task Manager, 开机时启动 shows no mark")
+    if menu.choose("开机时启动(W)"):
         run.expect_receiver_typing("choosing 开机时启动 after Task Manager turned it off")
         run.c.equal(registry.run_value(APPROVAL_KEY), None, "choosing it turns it on: Task Manager's record goes")
-    if menu.choose("开机时启动"):
+    if menu.choose("开机时启动(W)"):
         run.expect_receiver_typing("choosing 开机时启动 again")
         run.c.equal(registry.run_value(), None, "choosing it again removes the value")
 
@@ -404,28 +417,31 @@ def check_key_size(run, registry):
     panel = run.panel
     panel.refresh()
     before = panel.client()
-    if not menu.choose_size(150):
+    # The largest of 150% and 125% the screen has room for.
+    size = 150 if 150 in menu.sizes() else 125
+    grow, shown = size / 100, f"{size}%"
+    if not menu.choose_size(size):
         return
     settle(run, lambda: panel.client()[2] - panel.client()[0] > before[2] - before[0])
-    run.expect_receiver_typing("choosing 150%")
+    run.expect_receiver_typing(f"choosing {shown}")
     panel.refresh()
     cl, ct, cr, cb = panel.client()
-    run.c.near([cr - cl, cb - ct], [round((before[2] - before[0]) * 1.5), round((before[3] - before[1]) * 1.5)], 2,
-               "at 150% the client area is half as large again")
+    run.c.near([cr - cl, cb - ct], [round((before[2] - before[0]) * grow), round((before[3] - before[1]) * grow)], 2,
+               f"at {shown} the client area grows as much")
     wrong = []
     for name in ("Comm1", "Image3", "skb(49)", "Command5", "Command23", "Frame4"):
         x, y, w, h = [int(n) for n in panel.children[name]["pos"].split(",")]
         row = panel.layout[name]
-        expected = [run.px(int(row[k]) * 1.5) for k in ("left", "top", "width", "height")]
+        expected = [run.px(int(row[k]) * grow) for k in ("left", "top", "width", "height")]
         if any(abs(a - e) > 1 for a, e in zip([x, y, w, h], expected)):
             wrong.append(f"{name} at {[x, y, w, h]}, expected {expected}")
-    run.c.equal(wrong, [], "at 150% every key is half as large again, the stroke pictures too")
+    run.c.equal(wrong, [], f"at {shown} every key grows as much, the stroke pictures too")
     sw, sh = run.args.screen
     left, top, right, bottom = panel.rect()
     run.c.check(left >= 0 and top >= 0 and right <= sw and bottom <= sh, "the grown panel stays on the screen",
                 f"panel {panel.rect()}")
-    run.c.equal(registry.panel_values().get("KeySize"), "dword:00000096", "150% is stored")
-    run.screen.shot("keys-150.png")
+    run.c.equal(registry.panel_values().get("KeySize"), f"dword:{size:08x}", f"{shown} is stored")
+    run.screen.shot(f"keys-{size}.png")
     if menu.choose_size(100):
         settle(run, lambda: panel.client()[2] - panel.client()[0] < cr - cl)
         run.expect_receiver_typing("choosing 100%")
@@ -469,9 +485,9 @@ def restart(run):
 
 def check_remembered_place(run, menu, registry):
     panel = run.panel
-    if not menu.choose("记住位置和大小"):
+    if not menu.choose("记住位置和模式(P)"):
         return
-    run.expect_receiver_typing("choosing 记住位置和大小")
+    run.expect_receiver_typing("choosing 记住位置和模式")
     run.c.equal(registry.panel_values().get("RememberPlace"), "dword:00000001", "remembering is stored")
     # Dragged up and to the left by its bare area, then made compact.
     panel.refresh()
@@ -502,8 +518,8 @@ def check_remembered_place(run, menu, registry):
     # Expanded again, remembering switched off: the next start is the usual one.
     run.screen.click(*run.panel.centre("Command2"))
     run_wait(run, lambda: run.panel.refresh() and run.panel.children["Command2"]["text"] == "-", 5)
-    if menu.choose("记住位置和大小"):
-        run.expect_receiver_typing("choosing 记住位置和大小 again")
+    if menu.choose("记住位置和模式(P)"):
+        run.expect_receiver_typing("choosing 记住位置和模式 again")
         values = registry.panel_values()
         run.c.equal((values.get("RememberPlace"), "Left" in values), ("dword:00000000", False),
                     "remembering off is stored and the place forgotten")

@@ -110,6 +110,7 @@ class FakePanelWindow : public PanelWindow {
   PointerPlace Pointer() const override { return pointer; }
   KeyboardRepeat KeyRepeat() const override { return keyRepeat; }
   void CheckMenuItem(MenuItem item, bool checked) override;
+  void EnableMenuItem(MenuItem item, bool enabled) override { menuEnabled[item] = enabled; }
   void ShowMessage(std::u16string_view text) override;
   void ReportFatalError(std::u16string_view text) override;
   void Hide() override;
@@ -139,6 +140,7 @@ class FakePanelWindow : public PanelWindow {
   PointerPlace pointer;
   KeyboardRepeat keyRepeat;
   std::map<MenuItem, bool> menuChecks;  // the check marks the menu shows
+  std::map<MenuItem, bool> menuEnabled;  // false: greyed
   std::vector<std::u16string> messages;
   std::vector<std::u16string> fatalErrors;
   std::optional<std::uint8_t> opacity;  // nothing: an ordinary opaque window

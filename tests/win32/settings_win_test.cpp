@@ -6,6 +6,8 @@
 
 #include <windows.h>
 
+#include <cwctype>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -100,10 +102,10 @@ class RegistryTest : public ::testing::Test {
 TEST_F(RegistryTest, ValuesReadBackAsStoredAndEveryOtherTypeAsOther) {
   EXPECT_EQ(store.Read(SettingsKey::Panel, u"KeySize"), StoredValue{}) << "no key yet";
   store.WriteNumber(SettingsKey::Panel, u"Left", 0xFFFFF448);  // -3000
-  store.WriteText(SettingsKey::SignIn, u"雁格输入法键盘", u"\"C:\\雁格输入法\\ygpanel.exe\"");
+  store.WriteText(SettingsKey::SignIn, u"雁格输入法按键面板", u"\"C:\\雁格输入法\\ygpanel.exe\"");
   EXPECT_EQ(store.Read(SettingsKey::Panel, u"Left"), StoredValue::Number(0xFFFFF448));
-  EXPECT_EQ(store.Read(SettingsKey::SignIn, u"雁格输入法键盘"), StoredValue::Text(u"\"C:\\雁格输入法\\ygpanel.exe\""));
-  EXPECT_EQ(store.Read(SettingsKey::Panel, u"雁格输入法键盘"), StoredValue{}) << "the keys are apart";
+  EXPECT_EQ(store.Read(SettingsKey::SignIn, u"雁格输入法按键面板"), StoredValue::Text(u"\"C:\\雁格输入法\\ygpanel.exe\""));
+  EXPECT_EQ(store.Read(SettingsKey::Panel, u"雁格输入法按键面板"), StoredValue{}) << "the keys are apart";
   EXPECT_EQ(store.textBytes, 23 * sizeof(wchar_t)) << "22 characters and the terminating zero";
 
   const ULONGLONG wide = 150;
@@ -185,6 +187,34 @@ TEST_F(SettingsMenuTest, OpeningTheMenuChecksWhatIsOnAndChoosingAnItemChangesIt)
   EXPECT_TRUE(info.fType & MFT_RADIOCHECK);
   // The system's own commands still go to the system.
   EXPECT_FALSE(SettingsItemOf(SC_MOVE));
+}
+
+// Read from the menu the system made, its own items and ours: a letter two items of one menu
+// share would choose neither with a key press.
+TEST_F(SettingsMenuTest, EveryItemOfEachMenuHasItsOwnAccessKeyAndTheAboutBoxStandsApart) {
+  const HMENU system = GetSystemMenu(panel.Handle(), FALSE);
+  std::vector<HMENU> menus{system};
+  for (size_t m = 0; m < menus.size(); ++m) {
+    std::map<wchar_t, std::wstring> keys;
+    for (int i = 0; i < GetMenuItemCount(menus[m]); ++i) {
+      wchar_t text[128] = {};
+      GetMenuStringW(menus[m], i, text, 128, MF_BYPOSITION);
+      if (const HMENU sub = GetSubMenu(menus[m], i)) menus.push_back(sub);
+      const wchar_t* amp = wcschr(text, L'&');
+      if (!*text) continue;  // a separator
+      const auto named = [](const wchar_t* w) { return yg::testing::Utf8(reinterpret_cast<const char16_t*>(w)); };
+      ASSERT_TRUE(amp && amp[1]) << "no access key: " << named(text);
+      const auto [other, fresh] = keys.emplace(towupper(amp[1]), text);
+      EXPECT_TRUE(fresh) << named(text) << " and " << named(other->second.c_str());
+    }
+  }
+  EXPECT_GE(menus.size(), 3u) << "the two submenus";
+  const int last = GetMenuItemCount(system) - 1;
+  EXPECT_EQ(GetMenuItemID(system, last), MenuCommandOf(MenuItem::About));
+  EXPECT_EQ(GetMenuState(system, last - 1, MF_BYPOSITION) & MF_SEPARATOR, static_cast<UINT>(MF_SEPARATOR));
+  wchar_t about[64] = {};
+  GetMenuStringW(system, last, about, 64, MF_BYPOSITION);
+  EXPECT_EQ(std::wstring(about).back(), L'…') << "it opens a box";
 }
 
 }  // namespace

@@ -1,0 +1,61 @@
+#!/usr/bin/env python3
+"""check_chm.py fails on a broken copy of the help: contents entries that lead to no page or
+to none at all, index entries that lead to a missing anchor or nowhere.
+
+    check_chm_test.py --root REPO --chmcmd chmcmd --chmls chmls
+"""
+
+import argparse
+import shutil
+import subprocess
+import sys
+import tempfile
+from pathlib import Path
+
+from check_chm import Checker
+from make_chm import PROJECT, stage
+
+# (file, text, its broken form, what the checker must say)
+BREAKS = [
+    ("ygHelp.hhc", '<param name="Local" value="strokes.htm">', '<param name="Local" value="gone.htm">',
+     "contents entry '笔画键' -> 'gone.htm' names no file"),
+    ("ygHelp.hhc", '<param name="Local" value="keys.htm">', "", "contents entry '按钮和它们送出的键' leads nowhere"),
+    ("ygHelp.hhk", '<param name="Local" value="strokes.htm#cancel">', '<param name="Local" value="strokes.htm#gone">',
+     "index entry '取消一笔' -> 'strokes.htm#gone': strokes.htm has no anchor 'gone'"),
+    ("ygHelp.hhk", '<param name="Local" value="trouble.htm#tips">', "", "index entry '提示' leads nowhere"),
+]
+
+
+def main():
+    ap = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    ap.add_argument("--root", required=True, type=Path)
+    ap.add_argument("--chmcmd", default="chmcmd")
+    ap.add_argument("--chmls", default="chmls")
+    args = ap.parse_args()
+    with tempfile.TemporaryDirectory() as tmp:
+        root = Path(tmp) / "root"
+        shutil.copytree(args.root / "help", root / "help")
+        for folder in ("pads", "panel", "resources"):
+            (root / folder).symlink_to((args.root / folder).resolve())
+        for name, text, broken, _ in BREAKS:
+            source = root / "help" / name
+            content = source.read_text(encoding="utf-8")
+            if text not in content:
+                print(f"FAIL: help/{name} no longer has {text!r} to break")
+                return 1
+            source.write_text(content.replace(text, broken, 1), encoding="utf-8")
+        stage_dir = Path(tmp) / "stage"
+        stage(root, root / "help", stage_dir)
+        # chmcmd warns of the broken links and writes the file all the same.
+        subprocess.run([args.chmcmd, "--html-scan", PROJECT], cwd=stage_dir, stdout=subprocess.DEVNULL,
+                       stderr=subprocess.DEVNULL, check=False)
+        problems = Checker(stage_dir / "ygHelp.chm", root, args.chmls).run()
+    missed = [said for _, _, _, said in BREAKS if not any(said in p for p in problems)]
+    for said in missed:
+        print(f"FAIL: the check did not say: {said}")
+    print(f"{len(BREAKS) - len(missed)} of {len(BREAKS)} faults found; the check said:", *problems, sep="\n  ")
+    return 1 if missed else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
