@@ -4,7 +4,9 @@
     check_chm.py --chm ygHelp.chm --root REPO [--chmls /usr/bin/chmls]
 
 The container's directory and its #SYSTEM record are read here directly; the compressed files
-are unpacked with chmls. Every problem found is printed; the exit code is 1 if there was any.
+are unpacked with chmls. The README and the portable zip's 说明.txt, which a user reads without the
+help, have to name every setting of the window menu too. Every problem found is printed; the exit
+code is 1 if there was any.
 """
 
 import argparse
@@ -231,6 +233,21 @@ def menu_texts(root):
     return {re.sub(r"\(&\w\)|&|…$", "", c) for c in captions}
 
 
+def setting_names(root):
+    """The settings of the window menu by their names: each checked item and each submenu, as
+    menu_texts writes them."""
+    text = (root / "panel" / "settings.h").read_text(encoding="utf-8")
+    block = re.search(r"kSettingsMenu\{\{(.*?)\}\};", text, re.S)
+    names = set(re.findall(r'u"([^"]+)",\s*MenuMark::Check\}', block.group(1) if block else ""))
+    groups = re.search(r"kMenuGroups\{\{(.*?)\}\};", text, re.S)
+    names |= set(re.findall(r'u"([^"]+)"', groups.group(1) if groups else ""))
+    return {re.sub(r"\(&\w\)|&", "", n) for n in names}
+
+
+# The texts a user reads beside the help.
+READMES = ("README.md", "packaging/portable-readme.txt")
+
+
 def tip_texts(root):
     """The texts of the tips the panel shows by itself."""
     texts = set()
@@ -283,6 +300,7 @@ class Checker:
             self.check_panel_texts()
             self.check_settings_page()
             self.check_mentioned(tip_texts(self.root), 3, "panel/*.h", ["trouble.htm"], "trouble.htm")
+        self.check_readmes()
         return self.problems
 
     def check_system(self, lcid, records):
@@ -462,6 +480,16 @@ class Checker:
 
     def check_settings_page(self):
         self.check_mentioned(menu_texts(self.root), 9, "panel/settings.h", ["settings.htm"], "settings.htm")
+
+
+    def check_readmes(self):
+        names = setting_names(self.root)
+        if len(names) < 9:
+            self.fail(f"panel/settings.h: read only {len(names)} settings")
+        for readme in READMES:
+            text = (self.root / readme).read_text(encoding="utf-8")
+            for name in sorted(n for n in names if n not in text):
+                self.fail(f"{readme} never mentions the setting {name!r}")
 
 
 def main():
