@@ -222,26 +222,25 @@ def panel_texts(root):
     return {t for t in re.findall(r'u"([^"]+)"', block.group(1) if block else "") if t != "Combo1"}
 
 
-def menu_texts(root):
-    """The captions of the panel's items in the title bar's window menu, and of its submenus, as
+def menu_captions(root, row_pattern=r'u"([^"]+)"'):
+    """The captions of the window menu's rows that `row_pattern` matches, and of its submenus, as
     the help writes them: without their access keys and the "…" of an item that opens a box."""
     text = (root / "panel" / "settings.h").read_text(encoding="utf-8")
-    block = re.search(r"kSettingsMenu\{\{(.*?)\}\};", text, re.S)
-    captions = set(re.findall(r'u"([^"]+)"', block.group(1) if block else ""))
-    groups = re.search(r"kMenuGroups\{\{(.*?)\}\};", text, re.S)
-    captions |= set(re.findall(r'u"([^"]+)"', groups.group(1) if groups else ""))
+    captions = set()
+    for table, pattern in (("kSettingsMenu", row_pattern), ("kMenuGroups", r'u"([^"]+)"')):
+        block = re.search(table + r"\{\{(.*?)\}\};", text, re.S)
+        captions |= set(re.findall(pattern, block.group(1) if block else ""))
     return {re.sub(r"\(&\w\)|&|…$", "", c) for c in captions}
 
 
+def menu_texts(root):
+    """Every caption of the panel's items in the title bar's window menu and its submenus."""
+    return menu_captions(root)
+
+
 def setting_names(root):
-    """The settings of the window menu by their names: each checked item and each submenu, as
-    menu_texts writes them."""
-    text = (root / "panel" / "settings.h").read_text(encoding="utf-8")
-    block = re.search(r"kSettingsMenu\{\{(.*?)\}\};", text, re.S)
-    names = set(re.findall(r'u"([^"]+)",\s*MenuMark::Check\}', block.group(1) if block else ""))
-    groups = re.search(r"kMenuGroups\{\{(.*?)\}\};", text, re.S)
-    names |= set(re.findall(r'u"([^"]+)"', groups.group(1) if groups else ""))
-    return {re.sub(r"\(&\w\)|&", "", n) for n in names}
+    """The settings of the window menu by their names: each checked item and each submenu."""
+    return menu_captions(root, r'u"([^"]+)",\s*MenuMark::Check\}')
 
 
 # The texts a user reads beside the help.
