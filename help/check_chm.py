@@ -4,7 +4,9 @@
     check_chm.py --chm ygHelp.chm --root REPO [--chmls /usr/bin/chmls]
 
 The container's directory and its #SYSTEM record are read here directly; the compressed files
-are unpacked with chmls. Every problem found is printed; the exit code is 1 if there was any.
+are unpacked with chmls. The README and the portable zip's 说明.txt, which a user reads without the
+help, have to name every setting of the window menu too. Every problem found is printed; the exit
+code is 1 if there was any.
 """
 
 import argparse
@@ -220,15 +222,29 @@ def panel_texts(root):
     return {t for t in re.findall(r'u"([^"]+)"', block.group(1) if block else "") if t != "Combo1"}
 
 
-def menu_texts(root):
-    """The captions of the panel's items in the title bar's window menu, and of its submenus, as
+def menu_captions(root, row_pattern=r'u"([^"]+)"'):
+    """The captions of the window menu's rows that `row_pattern` matches, and of its submenus, as
     the help writes them: without their access keys and the "…" of an item that opens a box."""
     text = (root / "panel" / "settings.h").read_text(encoding="utf-8")
-    block = re.search(r"kSettingsMenu\{\{(.*?)\}\};", text, re.S)
-    captions = set(re.findall(r'u"([^"]+)"', block.group(1) if block else ""))
-    groups = re.search(r"kMenuGroups\{\{(.*?)\}\};", text, re.S)
-    captions |= set(re.findall(r'u"([^"]+)"', groups.group(1) if groups else ""))
+    captions = set()
+    for table, pattern in (("kSettingsMenu", row_pattern), ("kMenuGroups", r'u"([^"]+)"')):
+        block = re.search(table + r"\{\{(.*?)\}\};", text, re.S)
+        captions |= set(re.findall(pattern, block.group(1) if block else ""))
     return {re.sub(r"\(&\w\)|&|…$", "", c) for c in captions}
+
+
+def menu_texts(root):
+    """Every caption of the panel's items in the title bar's window menu and its submenus."""
+    return menu_captions(root)
+
+
+def setting_names(root):
+    """The settings of the window menu by their names: each checked item and each submenu."""
+    return menu_captions(root, r'u"([^"]+)",\s*MenuMark::Check\}')
+
+
+# The texts a user reads beside the help.
+READMES = ("README.md", "packaging/portable-readme.txt")
 
 
 def tip_texts(root):
@@ -283,6 +299,7 @@ class Checker:
             self.check_panel_texts()
             self.check_settings_page()
             self.check_mentioned(tip_texts(self.root), 3, "panel/*.h", ["trouble.htm"], "trouble.htm")
+        self.check_readmes()
         return self.problems
 
     def check_system(self, lcid, records):
@@ -462,6 +479,16 @@ class Checker:
 
     def check_settings_page(self):
         self.check_mentioned(menu_texts(self.root), 9, "panel/settings.h", ["settings.htm"], "settings.htm")
+
+
+    def check_readmes(self):
+        names = setting_names(self.root)
+        if len(names) < 9:
+            self.fail(f"panel/settings.h: read only {len(names)} settings")
+        for readme in READMES:
+            text = (self.root / readme).read_text(encoding="utf-8")
+            for name in sorted(n for n in names if n not in text):
+                self.fail(f"{readme} never mentions the setting {name!r}")
 
 
 def main():

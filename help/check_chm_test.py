@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
 """check_chm.py fails on a broken copy of the help: contents entries that lead to no page or
-to none at all, index entries that lead to a missing anchor or nowhere.
+to none at all, index entries that lead to a missing anchor or nowhere, a 说明.txt that leaves out
+a setting.
 
     check_chm_test.py --root REPO --chmcmd chmcmd --chmls chmls
 """
@@ -17,12 +18,14 @@ from make_chm import PROJECT, stage
 
 # (file, text, its broken form, what the checker must say)
 BREAKS = [
-    ("ygHelp.hhc", '<param name="Local" value="strokes.htm">', '<param name="Local" value="gone.htm">',
+    ("help/ygHelp.hhc", '<param name="Local" value="strokes.htm">', '<param name="Local" value="gone.htm">',
      "contents entry '笔画键' -> 'gone.htm' names no file"),
-    ("ygHelp.hhc", '<param name="Local" value="keys.htm">', "", "contents entry '按钮和它们送出的键' leads nowhere"),
-    ("ygHelp.hhk", '<param name="Local" value="strokes.htm#cancel">', '<param name="Local" value="strokes.htm#gone">',
+    ("help/ygHelp.hhc", '<param name="Local" value="keys.htm">', "", "contents entry '按钮和它们送出的键' leads nowhere"),
+    ("help/ygHelp.hhk", '<param name="Local" value="strokes.htm#cancel">', '<param name="Local" value="strokes.htm#gone">',
      "index entry '取消一笔' -> 'strokes.htm#gone': strokes.htm has no anchor 'gone'"),
-    ("ygHelp.hhk", '<param name="Local" value="trouble.htm#tips">', "", "index entry '提示' leads nowhere"),
+    ("help/ygHelp.hhk", '<param name="Local" value="trouble.htm#tips">', "", "index entry '提示' leads nowhere"),
+    ("packaging/portable-readme.txt", "按住连发：", "：",
+     "packaging/portable-readme.txt never mentions the setting '按住连发'"),
 ]
 
 
@@ -35,13 +38,16 @@ def main():
     with tempfile.TemporaryDirectory() as tmp:
         root = Path(tmp) / "root"
         shutil.copytree(args.root / "help", root / "help")
+        (root / "packaging").mkdir()
+        shutil.copy(args.root / "packaging" / "portable-readme.txt", root / "packaging")
+        shutil.copy(args.root / "README.md", root)
         for folder in ("pads", "panel", "resources"):
             (root / folder).symlink_to((args.root / folder).resolve())
         for name, text, broken, _ in BREAKS:
-            source = root / "help" / name
+            source = root / name
             content = source.read_text(encoding="utf-8")
             if text not in content:
-                print(f"FAIL: help/{name} no longer has {text!r} to break")
+                print(f"FAIL: {name} no longer has {text!r} to break")
                 return 1
             source.write_text(content.replace(text, broken, 1), encoding="utf-8")
         stage_dir = Path(tmp) / "stage"
