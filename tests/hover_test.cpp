@@ -91,6 +91,12 @@ TEST_F(HoverTest, ARestClicksTheKeyOnceAfterTheHoverTime) {
       {"a click of the user's own ends the wait, and the key waits for the pointer to leave",
        [](HoverTest& t) { t.Point(Ctl::Command29), t.Pass(500), t.panel.Click(Ctl::Command29), t.Pass(2000); },
        kPeriod},
+      {"a button held down on the key it clicked is no leaving it",
+       [](HoverTest& t) {
+         t.Point(Ctl::Command29), t.Pass(900), t.Point(Ctl::Command29, 203, 100, 96, true), t.Point(Ctl::Command29, 203);
+         t.Pass(2000);
+       },
+       kPeriod},
       {"a mode switch ends the wait",
        [](HoverTest& t) { t.Point(Ctl::Command29), t.Pass(500), t.panel.DefaultAction(Ctl::Command2), t.Pass(2000); },
        ""},
