@@ -97,6 +97,14 @@ TEST_F(HoverTest, ARestClicksTheKeyOnceAfterTheHoverTime) {
          t.Pass(2000);
        },
        kPeriod},
+      {"退笔 held, dragged off and back, released on it after a repeat: no rest clicks it",
+       [](HoverTest& t) {
+         t.fake.window.keyRepeat = {0, 0}, t.panel.MenuChosen(MenuItem::HoldRepeat);
+         t.Point(Ctl::Command9), t.Press(Ctl::Command9), t.Pass(300), t.Point(std::nullopt, 200, 100, 96, true);
+         t.Point(Ctl::Command9, 200, 100, 96, true), t.fake.window.pointer.buttonDown = false, t.Release(Ctl::Command9);
+         t.Point(Ctl::Command9, 203), t.Pass(2000), t.panel.MenuChosen(MenuItem::HoldRepeat);
+       },
+       kBackspace},
       {"a mode switch ends the wait",
        [](HoverTest& t) { t.Point(Ctl::Command29), t.Pass(500), t.panel.DefaultAction(Ctl::Command2), t.Pass(2000); },
        ""},
