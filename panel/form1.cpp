@@ -200,7 +200,9 @@ void Form1::Click(ControlId control) noexcept {
 
 void Form1::MouseDown(ControlId control, const MouseArgs& args) noexcept {
   Guarded("MouseDown", control, [&] {
-    platform.tip.Hide();
+    // A stroke key's press takes the tip away; a push button's tip goes at its click, also on the
+    // keys that repeat, whose presses are reported for their repeats alone.
+    if (!RepeatsWhenHeld(control)) platform.tip.Hide();
     PressedByHand(control);
     HoldDown(control, args.button);
     StrokeKeyDown(control, args.button);

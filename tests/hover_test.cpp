@@ -209,6 +209,12 @@ TEST_F(HoverTest, AHeldKeyRepeatsAtTheKeyboardsDelayAndSpeed) {
   EXPECT_TRUE(fake.window.timers.empty());
 }
 
+TEST_F(HoverTest, APressOnAKeyThatRepeatsLeavesTheTipToItsClick) {
+  fake.tip.shown = u"tip";
+  Press(Ctl::Command9), fake.window.pointer.control.reset(), Release(Ctl::Command9);  // let go off the key
+  EXPECT_TRUE(fake.tip.shown);
+}
+
 TEST_F(HoverTest, ARestOnARepeatingKeyClicksThenRepeatsUntilThePointerLeaves) {
   fake.window.keyRepeat = {0, 0};
   panel.MenuChosen(MenuItem::Dwell800);
