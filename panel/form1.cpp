@@ -188,18 +188,21 @@ void Form1::PointerMoved(const PointerPlace& place) noexcept {
 
 void Form1::Click(ControlId control) noexcept {
   Guarded("Click", control, [&] {
-    // The release of a key that repeated while held: its repeats were its keys. The button may
-    // click before or after it lets the mouse go.
+    // The release of a key that repeated while held: its repeats were its keys, but it is the
+    // user's own press all the same, which no rest clicks again. The button may click before or
+    // after it lets the mouse go.
     HoldReleased(control);
-    if (std::exchange(hover.repeatedRelease, std::nullopt) == control) return;
+    const bool repeated = std::exchange(hover.repeatedRelease, std::nullopt) == control;
     PressedByHand(control);
-    OnClick(control);
+    if (!repeated) OnClick(control);
   });
 }
 
 void Form1::MouseDown(ControlId control, const MouseArgs& args) noexcept {
   Guarded("MouseDown", control, [&] {
-    platform.tip.Hide();
+    // A stroke key's press takes the tip away; a push button's tip goes at its click, also on the
+    // keys that repeat, whose presses are reported for their repeats alone.
+    if (!RepeatsWhenHeld(control)) platform.tip.Hide();
     PressedByHand(control);
     HoldDown(control, args.button);
     StrokeKeyDown(control, args.button);

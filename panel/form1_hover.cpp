@@ -45,11 +45,10 @@ void Form1::ToggleHoldRepeat() {
 void Form1::FollowPointer(const PointerPlace& place) {
   if (settings.dwellMs == 0) return;
   const auto key = KeyUnder(place);
-  // Off the key it clicked, the pointer may click it again, and the key stops repeating.
-  if (hover.clicked && key != hover.clicked) {
-    hover.clicked.reset();
-    if (hover.hold && hover.hold->byRest) EndHold();
-  }
+  // Off the key it clicked, the pointer may click it again; a button held down on it is no leaving
+  // it. A key repeating while rested on stops when the pointer leaves it or a button goes down.
+  if (hover.clicked && place.control != hover.clicked) hover.clicked.reset();
+  if (hover.hold && hover.hold->byRest && key != hover.hold->key) EndHold();
   if (!key || key == hover.clicked) return EndRest();
   if (hover.rest && hover.rest->key == *key && StillResting(hover.rest->from, place)) return;
   // Come to rest: on a new key, or somewhere else on this one.

@@ -91,6 +91,20 @@ TEST_F(HoverTest, ARestClicksTheKeyOnceAfterTheHoverTime) {
       {"a click of the user's own ends the wait, and the key waits for the pointer to leave",
        [](HoverTest& t) { t.Point(Ctl::Command29), t.Pass(500), t.panel.Click(Ctl::Command29), t.Pass(2000); },
        kPeriod},
+      {"a button held down on the key it clicked is no leaving it",
+       [](HoverTest& t) {
+         t.Point(Ctl::Command29), t.Pass(900), t.Point(Ctl::Command29, 203, 100, 96, true), t.Point(Ctl::Command29, 203);
+         t.Pass(2000);
+       },
+       kPeriod},
+      {"退笔 held, dragged off and back, released on it after a repeat: no rest clicks it",
+       [](HoverTest& t) {
+         t.fake.window.keyRepeat = {0, 0}, t.panel.MenuChosen(MenuItem::HoldRepeat);
+         t.Point(Ctl::Command9), t.Press(Ctl::Command9), t.Pass(300), t.Point(std::nullopt, 200, 100, 96, true);
+         t.Point(Ctl::Command9, 200, 100, 96, true), t.fake.window.pointer.buttonDown = false, t.Release(Ctl::Command9);
+         t.Point(Ctl::Command9, 203), t.Pass(2000), t.panel.MenuChosen(MenuItem::HoldRepeat);
+       },
+       kBackspace},
       {"a mode switch ends the wait",
        [](HoverTest& t) { t.Point(Ctl::Command29), t.Pass(500), t.panel.DefaultAction(Ctl::Command2), t.Pass(2000); },
        ""},
@@ -193,6 +207,12 @@ TEST_F(HoverTest, AHeldKeyRepeatsAtTheKeyboardsDelayAndSpeed) {
   Press(Ctl::Command9), Pass(2000), Release(Ctl::Command9);
   EXPECT_EQ(Keys(), kBackspace);
   EXPECT_TRUE(fake.window.timers.empty());
+}
+
+TEST_F(HoverTest, APressOnAKeyThatRepeatsLeavesTheTipToItsClick) {
+  fake.tip.shown = u"tip";
+  Press(Ctl::Command9), fake.window.pointer.control.reset(), Release(Ctl::Command9);  // let go off the key
+  EXPECT_TRUE(fake.tip.shown);
 }
 
 TEST_F(HoverTest, ARestOnARepeatingKeyClicksThenRepeatsUntilThePointerLeaves) {
