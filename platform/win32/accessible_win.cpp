@@ -1,6 +1,5 @@
 #include "platform/win32/accessible_win.h"
 
-#include <commctrl.h>
 #include <oleacc.h>
 
 #include <algorithm>
@@ -18,8 +17,6 @@ namespace yg::win32 {
 namespace {
 
 std::atomic<long> liveObjects{0};
-
-constexpr UINT_PTR kSubclassId = 0x0A11;
 
 // What screen readers need of COM: ole32 for the apartment and the objects' connections, oleaut32
 // for the strings they are told, oleacc for the standard objects. Each is loaded from the system
@@ -283,10 +280,7 @@ class AccessibleControl final : public IAccessible, public IOleWindow, public IE
 }  // namespace
 
 struct ScreenReaders::Slot {
-  ScreenReaders* owner;
   HWND window;
-  HWND panel;
-  ControlId control;
   AccessibleControl* object = nullptr;
   bool going = false;  // WM_DESTROY has come: no new object, or nothing would ever let it go
 };
@@ -296,46 +290,44 @@ long LiveAccessibleObjects() { return liveObjects; }
 ScreenReaders::ScreenReaders() = default;
 
 ScreenReaders::~ScreenReaders() {
-  for (const auto& slot : slots_) {
-    if (!slot->window) continue;
-    RemoveWindowSubclass(slot->window, SubclassProc, kSubclassId);
-    Forget(*slot);
-  }
+  for (const auto& slot : slots_) Forget(*slot);
   if (comStarted_) LoadCom().coUninitialize();
 }
 
-void ScreenReaders::Expose(HWND window, ControlId control, HWND panel) {
-  auto& slot = slots_.emplace_back(std::make_unique<Slot>(Slot{this, window, panel, control}));
-  SetWindowSubclass(window, SubclassProc, kSubclassId, reinterpret_cast<DWORD_PTR>(slot.get()));
-}
-
-LRESULT CALLBACK ScreenReaders::SubclassProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                                             DWORD_PTR data) {
-  Slot& slot = *reinterpret_cast<Slot*>(data);
+bool ScreenReaders::OnMessage(HWND window, ControlId control, HWND panel, UINT message, WPARAM wParam, LPARAM lParam,
+                              LRESULT& result) {
   switch (message) {
     case WM_GETOBJECT:
       // The object id arrives as a 32-bit number in a 64-bit lParam.
-      if (static_cast<LONG>(lParam) == OBJID_CLIENT) {
-        if (const LRESULT answer = slot.owner->Answer(slot, wParam)) return answer;
-      }
-      break;
-    case WM_DESTROY:
+      if (static_cast<LONG>(lParam) != OBJID_CLIENT || AccessibleFaceOf(control).role == AccessibleRole::None) break;
+      result = Answer(SlotOf(window), control, panel, wParam);
+      return result != 0;
+    case WM_DESTROY: {
       // Its children still go after this, and whatever asks while they do is told nothing.
+      Slot& slot = SlotOf(window);
       slot.going = true;
-      slot.owner->Forget(slot);
+      Forget(slot);
       break;
+    }
     case WM_NCDESTROY:
-      RemoveWindowSubclass(hwnd, SubclassProc, kSubclassId);
-      slot.window = nullptr;
+      // Gone: the handle may come back for another window.
+      std::erase_if(slots_, [window](const auto& slot) { return slot->window == window; });
       break;
     default:
       break;
   }
-  return DefSubclassProc(hwnd, message, wParam, lParam);
+  return false;
+}
+
+ScreenReaders::Slot& ScreenReaders::SlotOf(HWND window) {
+  for (const auto& slot : slots_) {
+    if (slot->window == window) return *slot;
+  }
+  return *slots_.emplace_back(std::make_unique<Slot>(Slot{window}));
 }
 
 // Our object for the window, made at the first question; 0 leaves the system's own to answer.
-LRESULT ScreenReaders::Answer(Slot& slot, WPARAM wParam) {
+LRESULT ScreenReaders::Answer(Slot& slot, ControlId control, HWND panel, WPARAM wParam) {
   if (slot.going || !Ready()) return 0;
   const Com& com = LoadCom();
   if (!slot.object) {
@@ -346,7 +338,7 @@ LRESULT ScreenReaders::Answer(Slot& slot, WPARAM wParam) {
       return 0;
     }
     try {
-      slot.object = new AccessibleControl(slot.window, slot.panel, slot.control, standard);
+      slot.object = new AccessibleControl(slot.window, panel, control, standard);
     } catch (...) {
       slot.object = nullptr;
     }

@@ -101,7 +101,9 @@ void Win32Tip::Show(std::u16string_view text, double left, double top, Size size
 }
 
 void Win32Tip::Hide() {
-  if (!hwnd_) return;
+  // Every click and press asks: one that finds no tip showing (its timer goes with it) costs
+  // nothing.
+  if (!hwnd_ || !IsWindowVisible(hwnd_)) return;
   KillTimer(hwnd_, kHideTimer);
   ShowWindow(hwnd_, SW_HIDE);
 }
