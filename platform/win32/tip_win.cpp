@@ -124,9 +124,13 @@ LRESULT Win32Tip::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_MOUSEACTIVATE:
       // WS_EX_NOACTIVATE alone does not stop a click from activating the window under Wine.
       return MA_NOACTIVATE;
+    case WM_TIMER:
+      // Its own, even should the tip have gone some other way: Hide passes a hidden tip by.
+      KillTimer(hwnd_, kHideTimer);
+      Hide();
+      return 0;
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
-    case WM_TIMER:
       Hide();
       return 0;
     case WM_PAINT:
