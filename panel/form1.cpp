@@ -443,9 +443,11 @@ void Form1::BeginWindowDrag() {
 }
 
 void Form1::OnClick(ControlId control) {
-  // A tip belongs to the click before.
+  // A tip belongs to the click before. It goes once this click's keys are out: taking it away
+  // first would hold them up.
+  const auto sent = SendClickKeys(control);
   platform.tip.Hide();
-  if (const auto sent = SendClickKeys(control)) WarnIfLost(*sent);
+  if (sent) WarnIfLost(*sent);
 }
 
 std::optional<SentKeys> Form1::SendClickKeys(ControlId control) {
@@ -483,7 +485,11 @@ std::optional<SentKeys> Form1::SendClickKeys(ControlId control) {
       EndRest();
       SavePlaceIfRemembered();
       return std::nullopt;
-    case Ctl::Cmm2: OpenHelp(platform.shell, platform.window); return std::nullopt;
+    case Ctl::Cmm2:
+      // Before the help, which may be slow to come or answer with a message box.
+      platform.tip.Hide();
+      OpenHelp(platform.shell, platform.window);
+      return std::nullopt;
     default: return std::nullopt;  // a control without a click of its own
   }
 }

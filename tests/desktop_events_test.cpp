@@ -134,15 +134,18 @@ TEST_F(DesktopTest, StrokeKeysTypeLettersButWarnOnlyOfAnElevatedTarget) {
   EXPECT_EQ(fake.keys.Batches().size(), 2u);
 }
 
-TEST_F(DesktopTest, TheTargetIsAskedOnlyAfterTheKeysWentOut) {
+TEST_F(DesktopTest, TheTipBeforeAndTheTargetWaitUntilTheKeysWentOut) {
   fake.target.layout = kPlainLayout;
   fake.target.log = &fake.log;
   fake.tip.log = &fake.log;
+  panel.Click(Ctl::Comm1);  // its tip still shows when the next click comes
+  fake.log.Clear();
   panel.Click(Ctl::Comm1);
   const auto& calls = fake.log.entries();
-  ASSERT_GE(calls.size(), 3u);
+  ASSERT_GE(calls.size(), 4u);
   EXPECT_EQ(calls[0].rfind("Inject d73", 0), 0u) << calls[0];
-  EXPECT_EQ(calls[1], "KeysReachFocus?");
+  EXPECT_EQ(calls[1], "HideTip");
+  EXPECT_EQ(calls[2], "KeysReachFocus?");
   EXPECT_EQ(calls.back(), "ShowTip " + Utf8(kNoInputMethodTip));
 }
 

@@ -1,6 +1,5 @@
 #include "platform/win32/accessible_win.h"
 
-#include <commctrl.h>
 #include <oleacc.h>
 
 #include <algorithm>
@@ -19,22 +18,34 @@ namespace {
 
 std::atomic<long> liveObjects{0};
 
-constexpr UINT_PTR kSubclassId = 0x0A11;
+// What screen readers need of COM: ole32 for the apartment and the objects' connections, oleaut32
+// for the strings they are told, oleacc for the standard objects. Each is loaded from the system
+// folder when a screen reader first asks, never at start-up: a panel that no screen reader reads
+// needs none of them, and under Wine loading ole32 and oleaut32 before the first window costs
+// more than anything else the panel does then (oleacc is no KnownDLL either, so an import would
+// be looked for beside the exe first). They stay loaded: objects made with them may outlive any
+// window of ours in a screen reader's hands.
+struct Com {
+  decltype(&CoInitializeEx) coInitializeEx = SystemFunction<decltype(&CoInitializeEx)>(L"ole32.dll", "CoInitializeEx");
+  decltype(&CoUninitialize) coUninitialize = SystemFunction<decltype(&CoUninitialize)>(L"ole32.dll", "CoUninitialize");
+  decltype(&CoDisconnectObject) coDisconnectObject =
+      SystemFunction<decltype(&CoDisconnectObject)>(L"ole32.dll", "CoDisconnectObject");
+  decltype(&SysAllocStringLen) sysAllocStringLen =
+      SystemFunction<decltype(&SysAllocStringLen)>(L"oleaut32.dll", "SysAllocStringLen");
+  decltype(&CreateStdAccessibleObject) createStdAccessibleObject =
+      SystemFunction<decltype(&CreateStdAccessibleObject)>(L"oleacc.dll", "CreateStdAccessibleObject");
+  decltype(&LresultFromObject) lresultFromObject =
+      SystemFunction<decltype(&LresultFromObject)>(L"oleacc.dll", "LresultFromObject");
 
-// oleacc.dll is loaded from the system folder when a screen reader first asks, not at start-up: it
-// is no KnownDLL, so an import would be looked for beside the exe first. It stays loaded: objects
-// it made may outlive any window of ours in a screen reader's hands.
-struct Oleacc {
-  using CreateStd = HRESULT(WINAPI*)(HWND, LONG, REFIID, void**);
-  using FromObject = LRESULT(WINAPI*)(REFIID, WPARAM, LPUNKNOWN);
-  CreateStd createStdAccessibleObject = nullptr;
-  FromObject lresultFromObject = nullptr;
+  bool Complete() const {
+    return coInitializeEx && coUninitialize && coDisconnectObject && sysAllocStringLen && createStdAccessibleObject &&
+           lresultFromObject;
+  }
 };
 
-const Oleacc& LoadOleacc() {
-  static const Oleacc oleacc{SystemFunction<Oleacc::CreateStd>(L"oleacc.dll", "CreateStdAccessibleObject"),
-                              SystemFunction<Oleacc::FromObject>(L"oleacc.dll", "LresultFromObject")};
-  return oleacc;
+const Com& LoadCom() {
+  static const Com com;
+  return com;
 }
 
 long SystemRole(AccessibleRole role) {
@@ -62,7 +73,7 @@ HRESULT Guard(Body&& body) noexcept {
 
 HRESULT ToBstr(std::wstring_view text, BSTR* out) {
   if (text.empty()) return S_FALSE;
-  *out = SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
+  *out = LoadCom().sysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
   return *out ? S_OK : E_OUTOFMEMORY;
 }
 
@@ -156,7 +167,7 @@ class AccessibleControl final : public IAccessible, public IOleWindow, public IE
   }
   HRESULT STDMETHODCALLTYPE get_accRole(VARIANT child, VARIANT* role) override {
     if (!role) return E_POINTER;
-    VariantInit(role);
+    role->vt = VT_EMPTY;  // what VariantInit does, without oleaut32 for it
     if (!window_) return CO_E_OBJNOTCONNECTED;
     if (!IsSelf(child)) return E_INVALIDARG;
     role->vt = VT_I4;
@@ -269,10 +280,7 @@ class AccessibleControl final : public IAccessible, public IOleWindow, public IE
 }  // namespace
 
 struct ScreenReaders::Slot {
-  ScreenReaders* owner;
   HWND window;
-  HWND panel;
-  ControlId control;
   AccessibleControl* object = nullptr;
   bool going = false;  // WM_DESTROY has come: no new object, or nothing would ever let it go
 };
@@ -282,64 +290,62 @@ long LiveAccessibleObjects() { return liveObjects; }
 ScreenReaders::ScreenReaders() = default;
 
 ScreenReaders::~ScreenReaders() {
-  for (const auto& slot : slots_) {
-    if (!slot->window) continue;
-    RemoveWindowSubclass(slot->window, SubclassProc, kSubclassId);
-    Forget(*slot);
-  }
-  if (comStarted_) CoUninitialize();
+  for (const auto& slot : slots_) Forget(*slot);
+  if (comStarted_) LoadCom().coUninitialize();
 }
 
-void ScreenReaders::Expose(HWND window, ControlId control, HWND panel) {
-  auto& slot = slots_.emplace_back(std::make_unique<Slot>(Slot{this, window, panel, control}));
-  SetWindowSubclass(window, SubclassProc, kSubclassId, reinterpret_cast<DWORD_PTR>(slot.get()));
-}
-
-LRESULT CALLBACK ScreenReaders::SubclassProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                                             DWORD_PTR data) {
-  Slot& slot = *reinterpret_cast<Slot*>(data);
+bool ScreenReaders::OnMessage(HWND window, ControlId control, HWND panel, UINT message, WPARAM wParam, LPARAM lParam,
+                              LRESULT& result) {
   switch (message) {
     case WM_GETOBJECT:
       // The object id arrives as a 32-bit number in a 64-bit lParam.
-      if (static_cast<LONG>(lParam) == OBJID_CLIENT) {
-        if (const LRESULT answer = slot.owner->Answer(slot, wParam)) return answer;
-      }
-      break;
-    case WM_DESTROY:
+      if (static_cast<LONG>(lParam) != OBJID_CLIENT || AccessibleFaceOf(control).role == AccessibleRole::None) break;
+      result = Answer(SlotOf(window), control, panel, wParam);
+      return result != 0;
+    case WM_DESTROY: {
       // Its children still go after this, and whatever asks while they do is told nothing.
+      Slot& slot = SlotOf(window);
       slot.going = true;
-      slot.owner->Forget(slot);
+      Forget(slot);
       break;
+    }
     case WM_NCDESTROY:
-      RemoveWindowSubclass(hwnd, SubclassProc, kSubclassId);
-      slot.window = nullptr;
+      // Gone: the handle may come back for another window.
+      std::erase_if(slots_, [window](const auto& slot) { return slot->window == window; });
       break;
     default:
       break;
   }
-  return DefSubclassProc(hwnd, message, wParam, lParam);
+  return false;
+}
+
+ScreenReaders::Slot& ScreenReaders::SlotOf(HWND window) {
+  for (const auto& slot : slots_) {
+    if (slot->window == window) return *slot;
+  }
+  return *slots_.emplace_back(std::make_unique<Slot>(Slot{window}));
 }
 
 // Our object for the window, made at the first question; 0 leaves the system's own to answer.
-LRESULT ScreenReaders::Answer(Slot& slot, WPARAM wParam) {
+LRESULT ScreenReaders::Answer(Slot& slot, ControlId control, HWND panel, WPARAM wParam) {
   if (slot.going || !Ready()) return 0;
-  const Oleacc& oleacc = LoadOleacc();
+  const Com& com = LoadCom();
   if (!slot.object) {
     IAccessible* standard = nullptr;
-    if (FAILED(oleacc.createStdAccessibleObject(slot.window, OBJID_CLIENT, kIidIAccessible,
+    if (FAILED(com.createStdAccessibleObject(slot.window, OBJID_CLIENT, kIidIAccessible,
                                                 reinterpret_cast<void**>(&standard))) ||
         !standard) {
       return 0;
     }
     try {
-      slot.object = new AccessibleControl(slot.window, slot.panel, slot.control, standard);
+      slot.object = new AccessibleControl(slot.window, panel, control, standard);
     } catch (...) {
       slot.object = nullptr;
     }
     standard->Release();
     if (!slot.object) return 0;
   }
-  const LRESULT answer = oleacc.lresultFromObject(kIidIAccessible, wParam, static_cast<IAccessible*>(slot.object));
+  const LRESULT answer = com.lresultFromObject(kIidIAccessible, wParam, static_cast<IAccessible*>(slot.object));
   return answer > 0 ? answer : 0;
 }
 
@@ -349,19 +355,21 @@ void ScreenReaders::Forget(Slot& slot) {
   AccessibleControl* object = std::exchange(slot.object, nullptr);
   if (!object) return;
   object->Disconnect();
-  CoDisconnectObject(static_cast<IAccessible*>(object), 0);
+  LoadCom().coDisconnectObject(static_cast<IAccessible*>(object), 0);
   object->Release();
 }
 
 // COM on the panel's thread as a single-threaded apartment, so that screen readers' calls arrive
-// through its message loop, one at a time, and oleacc; both at the first question only.
+// through its message loop, one at a time; at the first question only.
 bool ScreenReaders::Ready() {
   if (state_ == State::Untried) {
-    const HRESULT hr = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
-    comStarted_ = SUCCEEDED(hr);
-    const Oleacc& oleacc = LoadOleacc();
-    const bool com = comStarted_ || hr == RPC_E_CHANGED_MODE;
-    state_ = com && oleacc.createStdAccessibleObject && oleacc.lresultFromObject ? State::Ready : State::Failed;
+    const Com& com = LoadCom();
+    state_ = State::Failed;
+    if (com.Complete()) {
+      const HRESULT hr = com.coInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+      comStarted_ = SUCCEEDED(hr);
+      if (comStarted_ || hr == RPC_E_CHANGED_MODE) state_ = State::Ready;
+    }
   }
   return state_ == State::Ready;
 }

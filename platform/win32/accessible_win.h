@@ -23,8 +23,9 @@ inline constexpr IID kIidIAccessible = {0x618736e0, 0x3c3d, 0x11cf, {0x81, 0x0c,
 // Gives controls the name, role and default action of panel/accessibility.h. A control's window
 // answers WM_GETOBJECT with an object of ours that wraps the system's standard one (which knows
 // the control's place, state, focus and neighbours) and says those three things itself. The
-// default action is posted to the panel, so a screen reader never waits on a handler. Each object
-// is let go, and cut off from the screen readers that still hold it, when its window goes.
+// default action is posted to the panel, so a screen reader never waits on a handler. The object
+// is made at the first question, and COM with it; each is let go, and cut off from the screen
+// readers that still hold it, when its window goes.
 class ScreenReaders {
  public:
   ScreenReaders();
@@ -32,19 +33,22 @@ class ScreenReaders {
   ScreenReaders(const ScreenReaders&) = delete;
   ScreenReaders& operator=(const ScreenReaders&) = delete;
 
-  // `window` shows `control` from now on; its default action goes to `panel`.
-  void Expose(HWND window, ControlId control, HWND panel);
+  // What a window that shows `control` passes on of its messages, before its own procedure:
+  // screen readers' questions (answered: true, with the window procedure's `result`) and its
+  // going. Its default action goes to `panel`. A control that screen readers pass by (no role)
+  // is answered by the window's own procedure.
+  bool OnMessage(HWND window, ControlId control, HWND panel, UINT message, WPARAM wParam, LPARAM lParam,
+                 LRESULT& result);
 
   struct Slot;
 
  private:
-  static LRESULT CALLBACK SubclassProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
-                                       DWORD_PTR data);
-  LRESULT Answer(Slot& slot, WPARAM wParam);
+  Slot& SlotOf(HWND window);
+  LRESULT Answer(Slot& slot, ControlId control, HWND panel, WPARAM wParam);
   void Forget(Slot& slot);
   bool Ready();
 
-  std::vector<std::unique_ptr<Slot>> slots_;
+  std::vector<std::unique_ptr<Slot>> slots_;  // the windows asked so far, or going
   enum class State { Untried, Ready, Failed } state_ = State::Untried;
   bool comStarted_ = false;
 };

@@ -8,7 +8,6 @@
 #include "base/errors.h"
 #include "panel/accessibility.h"
 #include "panel/hover.h"
-#include "platform/win32/button_clicks_win.h"
 #include "platform/win32/dpi_win.h"
 #include "platform/win32/panel_parts_win.h"
 #include "platform/win32/resource_ids.h"
@@ -17,13 +16,6 @@
 namespace yg::win32 {
 
 using namespace panel;
-
-namespace {
-
-// The candidate keys, whose colour follows the focus, report it with BS_NOTIFY.
-bool NotifiesFocus(const LayoutRow& row) { return row.control.name == Ctl::skb; }
-
-}  // namespace
 
 Win32Panel::Win32Panel(HINSTANCE instance) : instance_(instance), icon_(instance) {
   for (const LayoutRow& row : LayoutTable()) {
@@ -99,7 +91,6 @@ void Win32Panel::Create() {
     for (Child* c : StackOf(container)) CreateChild(*c);
   }
   if (!Stacked()) Restack();
-  CreateTooltips();
 }
 
 void Win32Panel::CreateChild(Child& c) {
@@ -135,17 +126,18 @@ void Win32Panel::CreateChild(Child& c) {
   c.hwnd = CreateWindowExW(0, windowClass, Wide(caption), style, r.left, r.top, r.right - r.left, r.bottom - r.top,
                            ContainerWindow(row.container), reinterpret_cast<HMENU>(id), instance_, nullptr);
   if (!c.hwnd) Fail("CreateWindowExW control");
-  // Our own classes find the panel through the window.
+  SendMessageW(c.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(row.font)), FALSE);
+  // Our own classes find the panel through the window; the system's buttons get a procedure of
+  // ours in front of theirs.
   if (row.kind == ControlKind::Picture || row.kind == ControlKind::Frame) {
     SetWindowLongPtrW(c.hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  } else if (row.kind == ControlKind::Button) {
+    HookButton(c);
   }
-  SendMessageW(c.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(row.font)), FALSE);
-  if (row.kind == ControlKind::Button && NotifiesFocus(row)) ClickOnEveryPress(c.hwnd);
   if (row.kind == ControlKind::Button && RepeatsWhenHeld(row.control) &&
       !SetWindowSubclass(c.hwnd, HeldKeyProc, 0, reinterpret_cast<DWORD_PTR>(this))) {
     Fail("SetWindowSubclass");
   }
-  if (announced) screenReaders_.Expose(c.hwnd, row.control, hwnd_);
 }
 
 std::vector<Win32Panel::Child*> Win32Panel::StackOf(Ctl container) {
@@ -176,32 +168,6 @@ void Win32Panel::Restack() {
       SetWindowPos(c->hwnd, above, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
       above = c->hwnd;
     }
-  }
-}
-
-void Win32Panel::CreateTooltips() {
-  // TTS_ALWAYSTIP: the panel is never the active window, and without it tips show only for
-  // the active one.
-  // No owner: Wine moves a window that owns a topmost popup to just below that popup instead of
-  // into the topmost band, so the panel would never become topmost there. Windows does not need
-  // the owner either; the panel destroys the tooltip itself.
-  tooltip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
-                             CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance_,
-                             nullptr);
-  if (!tooltip_) Fail("CreateWindowExW tooltip");
-  SendMessageW(tooltip_, WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(FontRole::Default)), FALSE);
-  for (const Child& c : children_) {
-    if (c.row->tooltip.empty()) continue;
-    std::wstring text = WideCopy(c.row->tooltip);
-    TTTOOLINFOW tool{};
-    tool.cbSize = sizeof tool;
-    // TTF_TRANSPARENT: a tip shown over the next key lets a click through to that key; a click
-    // on the tip itself would activate it (Wine) and take the keyboard from the user's program.
-    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS | TTF_TRANSPARENT;
-    tool.hwnd = GetParent(c.hwnd);
-    tool.uId = reinterpret_cast<UINT_PTR>(c.hwnd);
-    tool.lpszText = text.data();
-    SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
   }
 }
 

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "base/control_id.h"
+#include "panel/layout.h"
 #include "platform/win32/scoped_win.h"
 #include "ports/panel_window.h"
 
@@ -35,6 +36,10 @@ inline constexpr double kFrameBottom = 45;
 
 // The panel and its frames, parents before children.
 inline constexpr Ctl kContainers[] = {Ctl::Form1, Ctl::Frame1, Ctl::Frame4, Ctl::Frame6};
+
+// The candidate keys, whose colour follows the focus, report it with BS_NOTIFY, and type on every
+// press, the second of a double click too.
+inline bool NotifiesFocus(const LayoutRow& row) { return row.control.name == Ctl::skb; }
 
 // The command of one of the panel's items in the window menu. The system keeps the low four bits
 // of a window-menu command for itself, and its own commands start at 0xF000.

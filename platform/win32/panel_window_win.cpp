@@ -75,6 +75,13 @@ LRESULT CALLBACK Win32Panel::PanelProc(HWND hwnd, UINT message, WPARAM wParam, L
 
 LRESULT CALLBACK Win32Panel::FrameProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   auto* self = reinterpret_cast<Win32Panel*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  if (Child* child = self ? self->ChildOf(hwnd) : nullptr) {
+    LRESULT result = 0;
+    if (WithinBoundary(self->FatalReporter(), false,
+                       [&] { return self->OnControlMessage(*child, message, wParam, lParam, result); })) {
+      return result;
+    }
+  }
   switch (message) {
     // A frame's children talk to the panel as if the frame were not there.
     case WM_COMMAND:
@@ -238,6 +245,7 @@ LRESULT Win32Panel::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT Win32Panel::OnPictureMessage(Child& child, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (LRESULT result = 0; OnControlMessage(child, message, wParam, lParam, result)) return result;
   const ControlId id = child.row->control;
   if (IsButtonDown(message)) {
     // The key holds the mouse until the last button is let go, so the release reaches it

@@ -106,6 +106,7 @@ class Win32Panel final : public Controls, public PanelWindow {
     float left = 0, top = 0, width = 0, height = 0;  // twips, within the container
     StrokePicture picture = StrokePicture::None;
     std::optional<Rgb> backColor;
+    WNDPROC systemProc = nullptr;  // a button's own, behind ButtonProc
   };
 
   // A stroke picture drawn for a key of that size.
@@ -118,6 +119,8 @@ class Win32Panel final : public Controls, public PanelWindow {
   static LRESULT CALLBACK PanelProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
   static LRESULT CALLBACK FrameProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
   static LRESULT CALLBACK PictureProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+  // In front of a system button's procedure.
+  static LRESULT CALLBACK ButtonProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
   static void RegisterClasses(HINSTANCE instance);
   // 退笔, 上页 and 下页 tell the core when the left button goes down on them and when it lets go.
   static LRESULT CALLBACK HeldKeyProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
@@ -125,6 +128,10 @@ class Win32Panel final : public Controls, public PanelWindow {
 
   LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT OnPictureMessage(Child& child, UINT message, WPARAM wParam, LPARAM lParam);
+  // What every shown control hands the panel first: true when the message is answered (`result`).
+  bool OnControlMessage(Child& child, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
+  // A mouse message of a key with a tip, for the tooltip; the tooltip is made at the first move.
+  void RelayToTips(const Child& child, UINT message, WPARAM wParam, LPARAM lParam);
   void OnCommand(HWND control, UINT code);
   // The system's window menu with the panel's items added below a separator.
   void AddSettingsMenu();
@@ -162,6 +169,7 @@ class Win32Panel final : public Controls, public PanelWindow {
   FatalReport FatalReporter();
 
   void CreateChild(Child& child);
+  void HookButton(Child& child);
   void CreateTooltips();
   // The children of a container, the one on top first.
   std::vector<Child*> StackOf(Ctl container);
@@ -202,7 +210,7 @@ class Win32Panel final : public Controls, public PanelWindow {
 
   HINSTANCE instance_;
   HWND hwnd_ = nullptr;
-  HWND tooltip_ = nullptr;
+  HWND tooltip_ = nullptr;  // made when the pointer first comes over a key with a tip
   Form1* form_ = nullptr;
   UINT dpi_ = 96;      // the monitor's
   int keySize_ = 100;  // percent

@@ -101,9 +101,8 @@ ProgramVersion SystemShell::Version() {
 std::intptr_t SystemShell::Execute(std::u16string_view verb, std::u16string_view file,
                                    std::u16string_view parameters, std::u16string_view directory,
                                    int showCommand) {
-  // The COM the shell may hand the file to is set up on the first help click: the panel does not
-  // need it to start, and it is heavy. (shell32 itself is loaded with the program, for the
-  // notification icon.)
+  // The shell, and the COM it may hand the file to, are loaded on the first help click: the
+  // panel needs neither to start, and both are heavy to load.
   using CoInitializeExFn = HRESULT(WINAPI*)(LPVOID, DWORD);
   using ShellExecuteWFn = HINSTANCE(WINAPI*)(HWND, LPCWSTR, LPCWSTR, LPCWSTR, LPCWSTR, INT);
   static const auto shellExecute = [] {

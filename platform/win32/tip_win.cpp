@@ -101,7 +101,9 @@ void Win32Tip::Show(std::u16string_view text, double left, double top, Size size
 }
 
 void Win32Tip::Hide() {
-  if (!hwnd_) return;
+  // Every click and press asks: one that finds no tip showing (its timer goes with it) costs
+  // nothing.
+  if (!hwnd_ || !IsWindowVisible(hwnd_)) return;
   KillTimer(hwnd_, kHideTimer);
   ShowWindow(hwnd_, SW_HIDE);
 }
@@ -122,9 +124,13 @@ LRESULT Win32Tip::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_MOUSEACTIVATE:
       // WS_EX_NOACTIVATE alone does not stop a click from activating the window under Wine.
       return MA_NOACTIVATE;
+    case WM_TIMER:
+      // Its own, even should the tip have gone some other way: Hide passes a hidden tip by.
+      KillTimer(hwnd_, kHideTimer);
+      Hide();
+      return 0;
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
-    case WM_TIMER:
       Hide();
       return 0;
     case WM_PAINT:

@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "platform/win32/resource_ids.h"
+#include "platform/win32/system_dll_win.h"
 
 namespace yg::win32 {
 
@@ -19,6 +20,13 @@ NOTIFYICONDATAW IconData(HWND window) {
   data.hWnd = window;
   data.uID = kIconId;
   return data;
+}
+
+// shell32 is loaded when the icon is first shown, not with the program: a panel without the icon
+// never needs it, and loading it (with shlwapi and shcore behind it) costs start-up time.
+BOOL NotifyIcon(DWORD message, NOTIFYICONDATAW& data) {
+  static const auto notify = SystemFunction<decltype(&Shell_NotifyIconW)>(L"shell32.dll", "Shell_NotifyIconW");
+  return notify && notify(message, &data);
 }
 
 }  // namespace
@@ -38,17 +46,17 @@ void TrayIcon::Add(std::u16string_view tip) {
   std::copy_n(tip.begin(), length, data.szTip);
   // After Explorer started again the icon is gone; when the panel hears of a new taskbar twice,
   // it is still there and only changes.
-  BOOL added = Shell_NotifyIconW(NIM_ADD, &data);
-  if (!added) added = Shell_NotifyIconW(NIM_MODIFY, &data);
+  BOOL added = NotifyIcon(NIM_ADD, data);
+  if (!added) added = NotifyIcon(NIM_MODIFY, data);
   data.uVersion = NOTIFYICON_VERSION_4;
-  if (added) Shell_NotifyIconW(NIM_SETVERSION, &data);
+  if (added) NotifyIcon(NIM_SETVERSION, data);
   shown_ = added != FALSE;
 }
 
 void TrayIcon::Remove() {
   if (!shown_) return;
   NOTIFYICONDATAW data = IconData(window);
-  Shell_NotifyIconW(NIM_DELETE, &data);
+  NotifyIcon(NIM_DELETE, data);
   shown_ = false;
 }
 

@@ -300,6 +300,7 @@ TEST(AccessibleLifetime, ObjectsGoWithTheirWindowsAndTheirLastHolder) {
 // object, as an in-context hook of a screen reader may) finds the parent answering no more: the
 // parent has had WM_DESTROY and its object has been let go.
 IAccessible* askedWhileGoing = nullptr;
+ScreenReaders* parentReaders = nullptr;
 
 LRESULT CALLBACK AskingChildProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_DESTROY) {
@@ -309,19 +310,28 @@ LRESULT CALLBACK AskingChildProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM 
   return DefWindowProcW(hwnd, message, wParam, lParam);
 }
 
+// A window shown to screen readers as the panel shows its frames.
+LRESULT CALLBACK ReadParentProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  LRESULT result = 0;
+  if (parentReaders->OnMessage(hwnd, Ctl::Frame4, hwnd, message, wParam, lParam, result)) return result;
+  return DefWindowProcW(hwnd, message, wParam, lParam);
+}
+
 TEST(AccessibleLifetime, AWindowThatIsGoingMakesNoNewObject) {
-  WNDCLASSW asking{};
-  asking.lpfnWndProc = AskingChildProc;
-  asking.hInstance = GetModuleHandleW(nullptr);
-  asking.lpszClassName = L"YgAskingChild";
-  RegisterClassW(&asking);
+  for (auto [name, proc] : {std::pair{L"YgAskingChild", &AskingChildProc}, std::pair{L"YgReadParent", &ReadParentProc}}) {
+    WNDCLASSW c{};
+    c.lpfnWndProc = proc;
+    c.hInstance = GetModuleHandleW(nullptr);
+    c.lpszClassName = name;
+    RegisterClassW(&c);
+  }
   const long before = LiveAccessibleObjects();
   {
     ScreenReaders readers;
-    const HWND parent = CreateWindowExW(0, L"STATIC", L"parent", WS_POPUP, 0, 0, 50, 50, nullptr, nullptr,
+    parentReaders = &readers;
+    const HWND parent = CreateWindowExW(0, L"YgReadParent", L"parent", WS_POPUP, 0, 0, 50, 50, nullptr, nullptr,
                                         GetModuleHandleW(nullptr), nullptr);
     ASSERT_TRUE(parent);
-    readers.Expose(parent, Ctl::Frame4, parent);
     ASSERT_TRUE(CreateWindowExW(0, L"YgAskingChild", L"", WS_CHILD, 0, 0, 10, 10, parent, nullptr,
                                 GetModuleHandleW(nullptr), nullptr));
     DestroyWindow(parent);

@@ -238,6 +238,9 @@ TEST_F(Win32PanelTest, ADpiChangeGivesEveryControlItsNewFontBeforeTheOldIsFreed)
         return TRUE;
       },
       reinterpret_cast<LPARAM>(&children));
+  // The tips are made when the pointer first comes over a key with one.
+  EXPECT_FALSE(TooltipOfThisThread());
+  SendMessageW(GetDlgItemDeep(Ctl::Command1), WM_MOUSEMOVE, 0, MAKELPARAM(2, 2));
   const HWND tooltip = TooltipOfThisThread();
   ASSERT_TRUE(tooltip);
   children.push_back(tooltip);
