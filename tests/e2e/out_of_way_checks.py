@@ -96,13 +96,18 @@ def check_refused_hotkey(run, menu, registry):
         holder.wait(10)
 
 
+# Wine's notification area of its own, as the X display has none: Wine 8 draws it in the X
+# driver, Wine 10 in its explorer, as a taskbar window of Windows' class.
+TRAY_CLASSES = (("__winex11_standalone_tray", "__winex11_tray_icon"), ("Shell_TrayWnd", "__wine_tray_icon"))
+
+
 def tray_icon(run):
-    """The panel's icon in Wine's notification area (its own window, as the X display has none):
-    the icon window's facts, or None."""
-    window, children = run.wine.tree("__winex11_standalone_tray")
-    if window.get("visible") != "1":
-        return None
-    return next((c for c in children if c["class"] == "__winex11_tray_icon" and c["visible"] == "1"), None)
+    """The panel's icon in Wine's notification area: the icon window's facts, or None."""
+    for tray_class, icon_class in TRAY_CLASSES:
+        window, children = run.wine.tree(tray_class)
+        if window.get("visible") == "1":
+            return next((c for c in children if c["class"] == icon_class and c["visible"] == "1"), None)
+    return None
 
 
 def icon_centre(icon):
